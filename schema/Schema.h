@@ -103,4 +103,7 @@ private:
 
 QString columnTypeName(ColumnType type); // the name used in the schema text
 
+// Registers the files built into the library (schema and initial rows).
+void ensureSchemaResource();
+
 } // namespace qv::schema
