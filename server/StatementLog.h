@@ -1,0 +1,38 @@
+// The server's statement log with its one guard. Every statement of a client's
+// business connection passes here before it runs: an UPDATE without any SET is
+// refused, and each statement goes to the front of the log text, which keeps its
+// newest 10240 characters. The window shows the text; the log knows no window.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace qv::server {
+
+class StatementLog {
+public:
+    static constexpr qsizetype kMaxCharacters = 10240;
+
+    // True when the statement may run. A refused statement is logged with
+    // "Not Execute: " in front.
+    bool admit(const QString &statement);
+
+    // The guard alone: the first six characters, upper-cased, are "UPDATE" and
+    // the upper-cased statement holds no "SET" anywhere.
+    static bool isRefused(const QString &statement);
+
+    const QString &text() const { return m_text; }
+    void clear();
+
+    // Called after every change of the text.
+    void setListener(std::function<void(const QString &)> listener) { m_listener = std::move(listener); }
+
+private:
+    void prepend(const QString &entry);
+
+    QString m_text;
+    std::function<void(const QString &)> m_listener;
+};
+
+} // namespace qv::server
