@@ -36,6 +36,9 @@ function(qv_test name)
   target_compile_definitions(${name} PRIVATE
       QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}" QV_BIN_DIR="${QV_BIN_DIR}")
   qv_strict(${name})
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-      PROPERTIES LABELS "${A_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(A_LABELS)
+    list(APPEND props LABELS "${A_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${props})
 endfunction()
