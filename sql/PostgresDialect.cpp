@@ -1,0 +1,220 @@
+// PostgreSQL: names folded to lower case (the schema's tables are created so),
+// dates as timestamp(0), yes/no as boolean, texts as citext. What PostgreSQL
+// lacks is supplied by the qv_ functions of PostgresFunctions.
+#include "sql/Dialect.h"
+
+#include "sql/JetValues.h"
+
+namespace qv::sql {
+
+namespace {
+
+// to_char's spelling of a date pattern of Format.
+QString toCharPattern(const QString &pattern)
+{
+    QString out;
+    bool afterHour = false;
+    for (int i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        int n = 0;
+        while (i + n < pattern.size() && pattern[i + n] == c)
+            ++n;
+        QString piece;
+        if (c == QLatin1Char('y'))
+            piece = n >= 4 ? QStringLiteral("YYYY") : QStringLiteral("YY");
+        else if (c == QLatin1Char('m'))
+            piece = afterHour ? (n >= 2 ? QStringLiteral("MI") : QStringLiteral("FMMI"))
+                              : (n >= 2 ? QStringLiteral("MM") : QStringLiteral("FMMM"));
+        else if (c == QLatin1Char('d'))
+            piece = n >= 2 ? QStringLiteral("DD") : QStringLiteral("FMDD");
+        else if (c == QLatin1Char('h'))
+            piece = n >= 2 ? QStringLiteral("HH24") : QStringLiteral("FMHH24");
+        else if (c == QLatin1Char('n'))
+            piece = n >= 2 ? QStringLiteral("MI") : QStringLiteral("FMMI");
+        else if (c == QLatin1Char('s'))
+            piece = n >= 2 ? QStringLiteral("SS") : QStringLiteral("FMSS");
+        else
+            piece = QLatin1Char('"') + QString(n, c) + QLatin1Char('"');
+        if (c == QLatin1Char('h'))
+            afterHour = true;
+        else if (c != QLatin1Char(':') && c != QLatin1Char('m'))
+            afterHour = false;
+        out += piece;
+        i += n;
+    }
+    return out;
+}
+
+// Format needs its pattern at translation time on PostgreSQL: the pattern is
+// taken apart here and the parts passed to qv_format_number, or turned into a
+// to_char pattern for dates.
+std::optional<QString> writeFormat(const Expr &call, const QStringList &args, const Dialect &dialect, QString *error)
+{
+    if (args.size() == 1)
+        return QStringLiteral("qv_str(%1)").arg(args[0]);
+    const Expr &pattern = *call.args[1];
+    if (pattern.kind != ExprKind::Literal || pattern.literal != LiteralKind::Text) {
+        *error = QStringLiteral("format with a pattern that is not a constant text is not supported on PostgreSQL");
+        return std::nullopt;
+    }
+    const std::optional<jet::FormatPattern> f = jet::parseFormatPattern(pattern.text);
+    if (!f) {
+        *error = QStringLiteral("format pattern '%1' is not supported").arg(pattern.text);
+        return std::nullopt;
+    }
+    QString value = args[0];
+    if (call.args[0]->type == SqlType::Text)
+        value = QStringLiteral("qv_cdbl(%1)").arg(value);
+    if (f->isDate) {
+        return QStringLiteral("to_char(qv_cdate(%1), %2)").arg(value, dialect.textLiteral(toCharPattern(f->datePattern)));
+    }
+    const jet::NumberPattern &n = f->number;
+    return QStringLiteral("qv_format_number(%1, %2, %3, %4, %5, %6, %7, %8)")
+        .arg(value)
+        .arg(n.minDecimals)
+        .arg(n.maxDecimals)
+        .arg(n.integerZeros)
+        .arg(n.grouping ? dialect.trueLiteral : dialect.falseLiteral,
+             n.percent ? dialect.trueLiteral : dialect.falseLiteral, dialect.textLiteral(n.prefix),
+             dialect.textLiteral(n.suffix));
+}
+
+Dialect makePostgres()
+{
+    Dialect d;
+    d.engine = Engine::Postgres;
+    d.name = QStringLiteral("PostgreSQL");
+    d.foldIdentifiers = true;
+    const char *const keywords[] = {
+        "all", "analyse", "analyze", "and", "any", "array", "as", "asc", "asymmetric", "authorization", "binary",
+        "both", "case", "cast", "check", "collate", "collation", "column", "concurrently", "constraint", "create",
+        "cross", "current_catalog", "current_date", "current_role", "current_schema", "current_time",
+        "current_timestamp", "current_user", "default", "deferrable", "desc", "distinct", "do", "else", "end",
+        "except", "false", "fetch", "for", "foreign", "freeze", "from", "full", "grant", "group", "having",
+        "ilike", "in", "initially", "inner", "intersect", "into", "is", "isnull", "join", "lateral", "leading",
+        "left", "like", "limit", "localtime", "localtimestamp", "natural", "not", "notnull", "null", "offset",
+        "on", "only", "or", "order", "outer", "overlaps", "placing", "primary", "references", "returning",
+        "right", "select", "session_user", "similar", "some", "symmetric", "table", "tablesample", "then", "to",
+        "trailing", "true", "union", "unique", "user", "using", "variadic", "verbose", "when", "where", "window",
+        "with"};
+    for (const char *k : keywords)
+        d.keywords.insert(QString::fromLatin1(k));
+    d.trueLiteral = QStringLiteral("TRUE");
+    d.falseLiteral = QStringLiteral("FALSE");
+    d.dateLiteral = QStringLiteral("TIMESTAMP '%1'");
+    d.textCollate = QString();
+    d.textCast = QStringLiteral("CAST(%1 AS citext)");
+    // No escape character: the programs' patterns use only % and _.
+    d.like = QStringLiteral("(%1 ILIKE %2 ESCAPE '')");
+    d.notLike = QStringLiteral("(%1 NOT ILIKE %2 ESCAPE '')");
+    d.externalTables = false;
+    d.derivedNeedsAlias = true;
+
+    d.unary = {
+        {int(UnaryOp::Negate), QStringLiteral("(- %1)")},
+        {int(UnaryOp::Plus), QStringLiteral("%1")},
+        {int(UnaryOp::Not), QStringLiteral("(NOT %1)")},
+    };
+    d.binary = {
+        {int(BinaryOp::Add), QStringLiteral("(%1 + %2)")},
+        {int(BinaryOp::Subtract), QStringLiteral("(%1 - %2)")},
+        {int(BinaryOp::Multiply), QStringLiteral("(%1 * %2)")},
+        {int(BinaryOp::Divide), QStringLiteral("(CAST(%1 AS double precision) / %2)")},
+        {int(BinaryOp::IntDivide), QStringLiteral("qv_intdiv(%1, %2)")},
+        {int(BinaryOp::Modulo), QStringLiteral("qv_mod(%1, %2)")},
+        {int(BinaryOp::Power), QStringLiteral("power(%1, %2)")},
+        {int(BinaryOp::Concat), QStringLiteral("qv_concat(%1, %2)")},
+        {int(BinaryOp::TextAdd), QStringLiteral("(%1 || %2)")},
+        {int(BinaryOp::DateAdd), QStringLiteral("qv_dateadd(%1, %2)")},
+        {int(BinaryOp::DateSubtract), QStringLiteral("qv_dateadd(%1, - %2)")},
+        {int(BinaryOp::DateDiff), QStringLiteral("qv_datediff(%1, %2)")},
+        {int(BinaryOp::Equal), QStringLiteral("(%1 = %2)")},
+        {int(BinaryOp::NotEqual), QStringLiteral("(%1 <> %2)")},
+        {int(BinaryOp::Less), QStringLiteral("(%1 < %2)")},
+        {int(BinaryOp::LessEqual), QStringLiteral("(%1 <= %2)")},
+        {int(BinaryOp::Greater), QStringLiteral("(%1 > %2)")},
+        {int(BinaryOp::GreaterEqual), QStringLiteral("(%1 >= %2)")},
+        {int(BinaryOp::And), QStringLiteral("(%1 AND %2)")},
+        {int(BinaryOp::Or), QStringLiteral("(%1 OR %2)")},
+    };
+    d.conversions = {
+        {int(Conversion::YesNoToNumber), QStringLiteral("(- CAST(%1 AS integer))")},
+        {int(Conversion::NumberToYesNo), QStringLiteral("(%1 <> 0)")},
+        {int(Conversion::DateToText), QStringLiteral("qv_str(%1)")},
+        {int(Conversion::NumberToText), QStringLiteral("qv_str(%1)")},
+        {int(Conversion::RoundToInteger), QStringLiteral("qv_cint(%1)")},
+        {int(Conversion::TextToDate), QStringLiteral("qv_cdate(CAST(%1 AS text))")},
+        {int(Conversion::NumberToDate), QStringLiteral("qv_cdate(CAST(%1 AS double precision))")},
+        {int(Conversion::DateToNumber), QStringLiteral("qv_daynumber(%1)")},
+        {int(Conversion::TextToNumber), QStringLiteral("qv_cdbl(CAST(%1 AS text))")},
+    };
+    auto f = [&d](const char *key, const char *pattern) {
+        d.functions.insert(QString::fromLatin1(key), FunctionForm{QString::fromLatin1(pattern), nullptr});
+    };
+    f("count", "count(%1)");
+    f("sum", "sum(%1)");
+    f("avg", "avg(%1)");
+    f("min", "min(%1)");
+    f("max", "max(%1)");
+    f("stdev", "stddev_samp(%1)");
+    f("var", "var_samp(%1)");
+    f("val", "qv_val(CAST(%1 AS text))");
+    d.functions.insert(QStringLiteral("format"), FunctionForm{QString(), &writeFormat});
+    f("cstr", "qv_str(%1)");
+    f("cint", "qv_cint(%1)");
+    f("clng", "qv_cint(%1)");
+    f("cdbl", "CAST(%1 AS double precision)");
+    f("csng", "CAST(%1 AS double precision)");
+    f("cdate", "%1");
+    f("nz/1", "%1");
+    f("nz/2", "coalesce(%1, %2)");
+    f("int", "floor(%1)");
+    f("fix", "trunc(%1)");
+    f("abs", "abs(%1)");
+    f("sgn", "CAST(sign(%1) AS integer)");
+    f("round/1", "qv_round(%1, 0)");
+    f("round/2", "qv_round(%1, %2)");
+    f("sqr", "sqrt(%1)");
+    f("year", "CAST(EXTRACT(YEAR FROM %1) AS integer)");
+    f("month", "CAST(EXTRACT(MONTH FROM %1) AS integer)");
+    f("day", "CAST(EXTRACT(DAY FROM %1) AS integer)");
+    f("hour", "CAST(EXTRACT(HOUR FROM %1) AS integer)");
+    f("minute", "CAST(EXTRACT(MINUTE FROM %1) AS integer)");
+    f("second", "CAST(EXTRACT(SECOND FROM %1) AS integer)");
+    f("weekday", "(CAST(EXTRACT(DOW FROM %1) AS integer) + 1)");
+    f("now", "CAST(LOCALTIMESTAMP AS timestamp(0))");
+    f("date", "CAST(CURRENT_DATE AS timestamp(0))");
+    f("left", "left(%1, %2)");
+    f("right", "right(%1, %2)");
+    f("mid/2", "substr(%1, %2)");
+    f("mid/3", "substr(%1, %2, %3)");
+    f("len", "length(CAST(%1 AS text))");
+    f("ucase", "upper(%1)");
+    f("lcase", "lower(%1)");
+    f("trim", "btrim(%1, ' ')");
+    f("ltrim", "ltrim(%1, ' ')");
+    f("rtrim", "rtrim(%1, ' ')");
+    f("instr", "strpos(lower(%1), lower(%2))");
+    f("space", "repeat(' ', %1)");
+    f("replace", "replace(%1, %2, %3)");
+
+    d.columnTypes = {
+        {int(SqlType::Text), QStringLiteral("citext")},
+        {int(SqlType::Integer), QStringLiteral("integer")},
+        {int(SqlType::Double), QStringLiteral("double precision")},
+        {int(SqlType::Date), QStringLiteral("timestamp(0)")},
+        {int(SqlType::YesNo), QStringLiteral("boolean")},
+        {int(SqlType::Blob), QStringLiteral("bytea")},
+    };
+    return d;
+}
+
+} // namespace
+
+const Dialect &postgresDialect()
+{
+    static const Dialect dialect = makePostgres();
+    return dialect;
+}
+
+} // namespace qv::sql
