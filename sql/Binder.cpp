@@ -52,7 +52,7 @@ BindResult Binder::bind(Statement &s)
             result.columns.clear();
         break;
     case StatementKind::Insert:
-        bindInsert(s);
+        bindInsert(s, result);
         break;
     case StatementKind::Update:
         bindUpdate(s);
@@ -74,7 +74,7 @@ BindResult Binder::bind(Statement &s)
     return result;
 }
 
-void Binder::bindInsert(Statement &s)
+void Binder::bindInsert(Statement &s, BindResult &result)
 {
     TableRef &t = *s.table;
     if (!t.database.isEmpty())
@@ -102,6 +102,13 @@ void Binder::bindInsert(Statement &s)
             seen.insert(c->name.toLower());
             s.boundColumns << c->name;
             s.targetTypes.push_back(c->type);
+        }
+    }
+    for (const QString &name : std::as_const(s.boundColumns)) {
+        const CatalogColumn *c = table->column(name);
+        if (c && c->autoNumber) {
+            result.identityTable = table->name;
+            result.identityColumn = c->name;
         }
     }
     const size_t n = s.targetTypes.size();

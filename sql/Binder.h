@@ -36,6 +36,10 @@ struct BindResult {
     std::vector<ResultColumn> columns; // a query's result columns
     bool columnsKnown = true;          // false when a * covers a table of another file
     std::vector<Attachment> attachments;
+    // An INSERT that writes an autonumber column itself (a restore, an upgrade):
+    // its table and that column.
+    QString identityTable;
+    QString identityColumn;
 };
 
 class Binder {
@@ -70,7 +74,7 @@ private:
     };
 
     // statements (Binder.cpp)
-    void bindInsert(Statement &s);
+    void bindInsert(Statement &s, BindResult &result);
     void bindUpdate(Statement &s);
     void bindDelete(Statement &s);
     void bindCreateTable(Statement &s);

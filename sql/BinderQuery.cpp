@@ -18,6 +18,27 @@ bool hasUnknownColumns(const std::vector<OutputColumn> &outputs)
     return std::any_of(outputs.begin(), outputs.end(), [](const OutputColumn &o) { return o.name == kUnknownColumns; });
 }
 
+// The names that several different columns share. A name whose columns are all
+// the same column of the same source ("M.YWY, ..., M.YWY") is no clash: it
+// stands for one value, under its own name.
+QSet<QString> clashingNames(const std::vector<OutputColumn> &outputs)
+{
+    QHash<QString, QSet<QString>> identities;
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        const OutputColumn &o = outputs[i];
+        const QString column = o.sourceColumn.isEmpty() ? o.name : o.sourceColumn;
+        identities[o.name.toLower()].insert(o.sourceQualifier.isEmpty()
+                                                ? QStringLiteral("#%1").arg(i)
+                                                : o.sourceQualifier.toLower() + QLatin1Char('.') + column.toLower());
+    }
+    QSet<QString> clashing;
+    for (auto it = identities.cbegin(); it != identities.cend(); ++it) {
+        if (it.value().size() > 1)
+            clashing.insert(it.key());
+    }
+    return clashing;
+}
+
 } // namespace
 
 void Binder::bindQuery(Query &q, Scope *parent)
@@ -138,16 +159,14 @@ void Binder::bindTableRef(TableRef &t, Scope &scope)
         Source src;
         src.alias = t.alias.isEmpty() ? QStringLiteral("qv_d%1").arg(++m_derivedCount) : t.alias;
         t.boundAlias = src.alias;
-        QHash<QString, int> counts;
-        for (const OutputColumn &o : t.query->columns)
-            ++counts[o.name.toLower()];
+        const QSet<QString> clashing = clashingNames(t.query->columns);
         for (const OutputColumn &o : t.query->columns) {
             if (o.name == kUnknownColumns) {
                 src.external = true;
                 continue;
             }
             src.columns.push_back({o.name, o.type, false, o.sourceQualifier});
-            src.duplicated.push_back(counts.value(o.name.toLower()) > 1);
+            src.duplicated.push_back(clashing.contains(o.name.toLower()));
         }
         for (const Source &other : scope.sources) {
             if (other.alias.compare(src.alias, Qt::CaseInsensitive) == 0)
@@ -240,12 +259,17 @@ void Binder::computeOutputs(Select &s, Scope &scope)
     }
     // Where two columns share a name, the original engine names the columns it
     // did not get an alias for by their table: "Z.ID", "K.ID".
+    const QSet<QString> clashing = clashingNames(s.outputs);
     QHash<QString, int> counts;
     for (const OutputColumn &o : s.outputs)
         ++counts[o.name.toLower()];
     bool renamedStar = false;
     for (OutputColumn &o : s.outputs) {
-        if (counts.value(o.name.toLower()) < 2 || o.name == kUnknownColumns)
+        // The same column twice, one of them from a *: written out, so the
+        // emitter can keep the engine from seeing one name twice.
+        if (counts.value(o.name.toLower()) > 1 && !o.sourceColumn.isEmpty())
+            renamedStar = true;
+        if (!clashing.contains(o.name.toLower()) || o.name == kUnknownColumns)
             continue;
         const bool fromStar = !o.sourceColumn.isEmpty();
         const bool bareColumn = s.items[size_t(o.item)].alias.isEmpty() && !o.sourceQualifier.isEmpty();

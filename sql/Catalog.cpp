@@ -53,7 +53,7 @@ void Catalog::addTable(const schema::Table &table)
     CatalogTable t;
     t.name = table.name;
     for (const schema::Column &c : table.columns)
-        t.columns.push_back({c.name, sqlTypeOf(c.type)});
+        t.columns.push_back({c.name, sqlTypeOf(c.type), c.type == schema::ColumnType::AutoNumber});
     addTable(std::move(t));
 }
 

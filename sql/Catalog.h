@@ -16,6 +16,7 @@ namespace qv::sql {
 struct CatalogColumn {
     QString name;
     SqlType type = SqlType::Unknown;
+    bool autoNumber = false; // numbered by the database when an INSERT leaves it out
 };
 
 struct CatalogTable {

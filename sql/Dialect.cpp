@@ -35,6 +35,18 @@ QString Dialect::textLiteral(const QString &text) const
     return QLatin1Char('\'') + t + QLatin1Char('\'');
 }
 
+QString identitySync(const Dialect &dialect, const QString &table, const QString &column)
+{
+    if (dialect.identitySync.isEmpty() || table.isEmpty() || column.isEmpty())
+        return {};
+    const QString t = dialect.identifier(table);
+    const QString c = dialect.identifier(column);
+    QString out = dialect.identitySync;
+    out.replace(QLatin1String("%1"), t).replace(QLatin1String("%2"), c);
+    out.replace(QLatin1String("%3"), dialect.textLiteral(t)).replace(QLatin1String("%4"), dialect.textLiteral(c));
+    return out;
+}
+
 const Dialect &dialectFor(Engine engine)
 {
     return engine == Engine::Sqlite ? sqliteDialect() : postgresDialect();

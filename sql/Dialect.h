@@ -50,11 +50,20 @@ struct Dialect {
     QHash<QString, FunctionForm> functions; // "name/arity" or "name" -> form
     QHash<int, QString> columnTypes;   // SqlType -> column type in CREATE TABLE
     QString textColumnSuffix;          // for text columns in CREATE TABLE
+    // After rows were written with explicit autonumber values: moves the
+    // engine's numbering past them (%1 table, %2 column as written, %3 the
+    // table's name as a text literal, %4 the column's). Empty when the engine
+    // numbers from the largest value anyway.
+    QString identitySync;
 
     const FunctionForm *function(const QString &name, int arity) const;
     QString identifier(const QString &name) const; // folded and quoted as needed
     QString textLiteral(const QString &text) const;
 };
+
+// The statement that moves a table's autonumber past its largest value; empty
+// when the engine needs none or no column is named.
+QString identitySync(const Dialect &dialect, const QString &table, const QString &column);
 
 const Dialect &sqliteDialect();
 const Dialect &postgresDialect();

@@ -2,6 +2,9 @@
 #include "sql/Emitter.h"
 
 #include <QHash>
+#include <QSet>
+
+#include <algorithm>
 
 namespace qv::sql {
 
@@ -165,6 +168,8 @@ QString Emitter::createTable(const Statement &s)
 
 QString Emitter::query(const Query &q)
 {
+    const bool outerDedup = m_unionDedup; // a query inside an item starts afresh
+    m_unionDedup = false;
     if (q.branches.size() == 1) {
         const Select &s = *q.branches.front();
         QString out = select(s) + orderBy(q);
@@ -172,8 +177,12 @@ QString Emitter::query(const Query &q)
             unsupported(s.pos, QStringLiteral("TOP n PERCENT"));
         if (s.limit >= 0)
             out += QStringLiteral(" LIMIT %1").arg(s.limit);
+        m_unionDedup = outerDedup;
         return out;
     }
+    // A UNION without ALL removes duplicates; computed texts count as equal
+    // without regard to case, as DISTINCT treats them.
+    const bool dedup = std::find(q.unionAll.begin(), q.unionAll.end(), false) != q.unionAll.end();
     QString out;
     for (size_t i = 0; i < q.branches.size(); ++i) {
         const Select &s = *q.branches[i];
@@ -181,17 +190,21 @@ QString Emitter::query(const Query &q)
             out += q.unionAll[i - 1] ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION ");
         if (s.limitPercent)
             unsupported(s.pos, QStringLiteral("TOP n PERCENT"));
+        m_unionDedup = dedup;
+        const QString branch = select(s);
+        m_unionDedup = false;
         if (s.limit < 0) {
-            out += select(s);
+            out += branch;
             continue;
         }
         // A branch with its own row limit is read from a sub-query: neither
         // engine takes LIMIT inside a UNION branch.
         out += QStringLiteral("SELECT * FROM (%1 LIMIT %2) AS %3")
-                   .arg(select(s))
+                   .arg(branch)
                    .arg(s.limit)
                    .arg(m_dialect.identifier(QStringLiteral("qv_u%1").arg(++m_unionAliases)));
     }
+    m_unionDedup = outerDedup;
     return out + orderBy(q);
 }
 
@@ -255,17 +268,27 @@ QString Emitter::selectItems(const Select &s)
         if (o.item >= 0 && s.items[size_t(o.item)].expr->kind != ExprKind::Star)
             names[size_t(o.item)] = o.name;
     }
+    const bool caseless = s.distinct || m_unionDedup;
     QStringList items;
+    QSet<QString> written; // names already given to a column
     for (size_t i = 0; i < s.items.size(); ++i) {
         const Expr &e = *s.items[i].expr;
         QString text = expr(e);
-        // DISTINCT tells computed texts apart without regard to case, as stored
-        // ones are; the same form lets ORDER BY name them.
-        if (s.distinct && e.type == SqlType::Text && e.kind != ExprKind::Literal && !(e.kind == ExprKind::Column && e.baseColumn))
+        // DISTINCT and UNION tell computed texts apart without regard to case,
+        // as stored ones are; the same form lets ORDER BY name them.
+        if (caseless && e.type == SqlType::Text && e.kind != ExprKind::Literal && !(e.kind == ExprKind::Column && e.baseColumn))
             text = apply(m_dialect.textCast, {text}) + m_dialect.textCollate;
         const bool engineNamesIt = e.kind == ExprKind::Star || (e.kind == ExprKind::Column && e.boundName == names[i]);
-        if (!engineNamesIt && !names[i].isEmpty())
+        if (!names[i].isEmpty() && written.contains(names[i].toLower())) {
+            // The same column again ("M.YWY, ..., M.YWY"): the result names it
+            // as the first, but an engine refuses a derived table that has one
+            // name twice, so it carries a name of its own there.
+            text += QStringLiteral(" AS ") + m_dialect.identifier(QStringLiteral("qv_c%1").arg(i + 1));
+        } else if (!engineNamesIt && !names[i].isEmpty()) {
             text += QStringLiteral(" AS ") + m_dialect.identifier(names[i]);
+        }
+        if (!names[i].isEmpty())
+            written.insert(names[i].toLower());
         items << text;
     }
     return items.join(QStringLiteral(", "));

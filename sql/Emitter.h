@@ -62,6 +62,7 @@ private:
     const std::vector<Attachment> &m_attachments;
     std::array<ExprWriter, kExprKindCount> m_writers{};
     int m_unionAliases = 0;
+    bool m_unionDedup = false; // writing a branch of a UNION that removes duplicates
 };
 
 } // namespace qv::sql

@@ -61,6 +61,7 @@ const FunctionInfo kFunctions[] = {
     {"instr", 2, 2, K::Scalar, R::Fixed, T::Integer, "T"},
     {"space", 1, 1, K::Scalar, R::Fixed, T::Text, "N"},
     {"replace", 3, 3, K::Scalar, R::Fixed, T::Text, "T"},
+    {"chr", 1, 1, K::Scalar, R::Fixed, T::Text, "N"},
 };
 
 } // namespace

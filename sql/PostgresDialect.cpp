@@ -197,6 +197,7 @@ Dialect makePostgres()
     f("instr", "strpos(lower(%1), lower(%2))");
     f("space", "repeat(' ', %1)");
     f("replace", "replace(%1, %2, %3)");
+    f("chr", "chr(CAST(qv_cint(%1) AS integer))");
 
     d.columnTypes = {
         {int(SqlType::Text), QStringLiteral("citext")},
@@ -206,6 +207,8 @@ Dialect makePostgres()
         {int(SqlType::YesNo), QStringLiteral("boolean")},
         {int(SqlType::Blob), QStringLiteral("bytea")},
     };
+    // An identity column keeps its own counter, which explicit values do not move.
+    d.identitySync = QStringLiteral("SELECT setval(pg_get_serial_sequence(%3, %4), max(%2)) FROM %1 HAVING max(%2) > 0");
     return d;
 }
 

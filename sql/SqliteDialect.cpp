@@ -127,6 +127,7 @@ Dialect makeSqlite()
     f("instr", "instr(lower(%1), lower(%2))");
     f("space", "qv_space(%1)");
     f("replace", "replace(%1, %2, %3)");
+    f("chr", "qv_chr(%1)");
 
     d.columnTypes = {
         {int(SqlType::Text), QStringLiteral("VARCHAR")},

@@ -255,6 +255,19 @@ void fnSpace(sqlite3_context *ctx, int, sqlite3_value **argv)
     resultText(ctx, QString(qsizetype(*n), QLatin1Char(' ')));
 }
 
+// Chr: the character of a code (the backup writes line breaks as chr(13) & chr(10)).
+void fnChr(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    QV_NULL_GIVES_NULL(1);
+    QV_NUMBER_ARG(n, 0);
+    const double code = jet::roundHalfEven(*n);
+    if (code < 0 || code > 0xFFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        resultError(ctx, QStringLiteral("invalid procedure call: Chr(%1)").arg(jet::numberText(*n)));
+        return;
+    }
+    resultText(ctx, QString(QChar(char16_t(code))));
+}
+
 QString concatText(sqlite3_value *v)
 {
     switch (sqlite3_value_type(v)) {
@@ -380,6 +393,7 @@ const Function kFunctions[] = {
     {"qv_today", 0, fnToday, false},
     {"qv_right", 2, fnRight, true},
     {"qv_space", 1, fnSpace, true},
+    {"qv_chr", 1, fnChr, true},
     {"qv_concat", 2, fnConcat, true},
     {"qv_dateadd", 2, fnDateAdd, true},
     {"qv_datediff", 2, fnDateDiff, true},

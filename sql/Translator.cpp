@@ -19,6 +19,7 @@ TranslateResult Translator::translateUncached(QStringView sql, Engine engine)
         result.columns = QList<ResultColumn>(bound.columns.begin(), bound.columns.end());
         result.columnsKnown = bound.columnsKnown;
         result.attachments = QList<Attachment>(bound.attachments.begin(), bound.attachments.end());
+        result.afterSql = identitySync(dialectFor(engine), bound.identityTable, bound.identityColumn);
         result.ok = true;
         if (statement->kind == StatementKind::CreateTable) {
             result.createsTable.name = statement->table->boundName;

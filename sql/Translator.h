@@ -27,6 +27,10 @@ struct TranslateResult {
     bool columnsKnown = true;          // false: take the names the engine reports
     QList<Attachment> attachments;     // databases to attach (SQLite) before running it
     CatalogTable createsTable;         // CREATE TABLE: the table it makes (empty name otherwise)
+    // Run right after `sql` succeeds, when not empty: an INSERT that wrote an
+    // autonumber column itself moves the engine's numbering past those values,
+    // so the rows the database numbers later do not collide with them.
+    QString afterSql;
     TranslateError error;
 
     bool returnsRows() const { return ok && kind == StatementKind::Select; }

@@ -113,6 +113,21 @@ bool installPostgresFunctions(db::Connection &connection, db::Error *error)
     return true;
 }
 
+bool syncIdentityColumns(db::Connection &connection, const Catalog &catalog, db::Error *error)
+{
+    const Dialect &dialect = dialectFor(toSqlEngine(connection.traits().engine));
+    for (const CatalogTable *table : catalog.tables()) {
+        for (const CatalogColumn &column : table->columns) {
+            const QString sync = column.autoNumber ? identitySync(dialect, table->name, column.name) : QString();
+            if (!sync.isEmpty() && !connection.exec(sync)) {
+                *error = connection.lastError();
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 std::unique_ptr<SqlRunner> SqlRunner::open(db::ConnectionDescriptor descriptor, Translator &translator,
                                            RunError *error)
 {
@@ -237,7 +252,7 @@ std::optional<RunResult> SqlRunner::run(QStringView sql, RunError *error, qint64
         }
     } else {
         const auto affected = m_connection->exec(translation->sql);
-        ok = bool(affected);
+        ok = bool(affected) && (translation->afterSql.isEmpty() || m_connection->exec(translation->afterSql));
         if (ok && rowsAffected)
             *rowsAffected = *affected;
     }

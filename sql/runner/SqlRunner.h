@@ -92,4 +92,9 @@ private:
 // Installs or refreshes the PostgreSQL function library in the database.
 bool installPostgresFunctions(db::Connection &connection, db::Error *error);
 
+// Moves the numbering of every autonumber column of the catalog past the
+// largest value stored, after rows were written with their own numbers by
+// other means (the template builder, a bulk copy). Nothing to do on SQLite.
+bool syncIdentityColumns(db::Connection &connection, const Catalog &catalog, db::Error *error);
+
 } // namespace qv::sql

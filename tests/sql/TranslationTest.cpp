@@ -144,6 +144,9 @@ const Case kCases[] = {
      "a,b,c,d,e,f", "ab|笔|4|bc|ABC1|3"},
     // Case-sensitive order would put "abc1" last.
     {"DistinctOrderedByComputedText", "select distinct BH & '' as k from HP order by BH & ''", "k", "A001\nabc1\nB002"},
+    {"UnionIgnoresCaseOfComputedTexts", "select count(*) as n from (select BH & '' as k from HP where ID = 2 union "
+                                        "select ucase(BH) from HP where ID = 2 union select BH from HP where ID = 2) a",
+     "n", "1"},
     {"NoFrom", "select 1 as a, 'x' as b, #2024-01-15# as c, true as d, Null as e", "a,b,c,d,e", "1|x|2024-01-15|true|NULL"},
 };
 
@@ -253,6 +256,9 @@ const FormatCase kFormats[] = {
     {"ucase('abc') & lcase('DEF') & '|' & trim('  x  ') & '|' & space(2) & '|'", "ABCdef|x|  |"},
     {"hour(#2024-01-15 13:45:30#) & ':' & minute(#2024-01-15 13:45:30#) & ':' & second(#2024-01-15 13:45:30#)", "13:45:30"},
     {"weekday(#2024-01-14#) & weekday(#2024-01-20#)", "17"},
+    // The server's backup writes memo line breaks as chr(13) & chr(10).
+    {"len('a' & chr(13) & chr(10) & 'b') & ',' & (chr(13) & chr(10) = mid('x' & chr(13) & chr(10), 2)) & ',' & chr(65.5) & chr(20013)",
+     "4,-1,B中"},
 };
 
 class Formats : public ::testing::TestWithParam<FormatCase> {};
