@@ -1,0 +1,170 @@
+#include "client/core/net/SaveBatch.h"
+
+#include "client/core/dataset/DataSet.h"
+#include "client/core/net/ServerDataSource.h"
+
+#include "protocol/Batch.h"
+
+namespace qv::client {
+
+namespace {
+
+const QString kCaptured = QStringLiteral("修改已放入批量保存");
+
+// Stands in for a dataset's source while the batch takes its packet, or while
+// the dataset takes in the batch's answer. Everything but applyUpdates goes to
+// the dataset's own source.
+class BatchSource : public DataSource {
+public:
+    BatchSource(DataSource &inner, std::function<ApplyResult(const ChangePacket &)> apply)
+        : m_inner(inner)
+        , m_apply(std::move(apply))
+    {
+    }
+
+    OpenResult open(const OpenRequest &request) override { return m_inner.open(request); }
+    FetchResult fetch(int cursor, int count) override { return m_inner.fetch(cursor, count); }
+    void closeCursor(int cursor) override { m_inner.closeCursor(cursor); }
+    ApplyResult applyUpdates(const ChangePacket &packet, int) override { return m_apply(packet); }
+    ExecResult execute(const QString &provider, const QString &statement) override
+    {
+        return m_inner.execute(provider, statement);
+    }
+    BlobResult fetchBlobs(const QString &provider, const RowValues &rowKey) override
+    {
+        return m_inner.fetchBlobs(provider, rowKey);
+    }
+
+private:
+    DataSource &m_inner;
+    std::function<ApplyResult(const ChangePacket &)> m_apply;
+};
+
+// Runs the dataset's applyUpdates with the stand-in source, and puts its own
+// source back whatever happens.
+int applyThrough(DataSet &dataSet, int maxErrors,
+                 std::function<ApplyResult(const ChangePacket &)> apply)
+{
+    DataSource *own = dataSet.source();
+    BatchSource standIn(*own, std::move(apply));
+    dataSet.setSource(&standIn);
+    const int failed = dataSet.applyUpdates(maxErrors);
+    dataSet.setSource(own);
+    return failed;
+}
+
+struct Taken {
+    int item = -1;          // index in the batch's items
+    DataSet *dataSet = nullptr;
+    int maxErrors = 0;
+    int wireItem = -1;      // index among the items sent
+    WirePacket wire;
+};
+
+} // namespace
+
+SaveBatch::SaveBatch(ServerConnection &connection)
+    : m_connection(connection)
+{
+}
+
+void SaveBatch::addChanges(DataSet &dataSet, int maxErrors)
+{
+    m_items.append(ChangesItem{&dataSet, maxErrors});
+}
+
+void SaveBatch::addStatement(const QString &statement)
+{
+    m_items.append(statement);
+}
+
+SaveBatch::Result SaveBatch::commit()
+{
+    Result result;
+    auto fail = [&result](int item, const QString &error) {
+        result.ok = false;
+        result.failedItem = item;
+        result.error = error;
+        return result;
+    };
+
+    // 1. Take each dataset's packet, in the order the items were added.
+    protocol::BatchArgs args;
+    QList<int> itemOfWire; // index among the items sent -> index among the items added
+    QList<Taken> taken;
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        if (const QString *statement = std::get_if<QString>(&m_items[i])) {
+            args.items.append(protocol::ExecuteArgs{std::nullopt, *statement, {}});
+            itemOfWire.append(int(i));
+            continue;
+        }
+        const ChangesItem &changes = std::get<ChangesItem>(m_items[i]);
+        DataSet *ds = changes.dataSet.data();
+        if (!ds)
+            return fail(int(i), QStringLiteral("要保存的数据集已经不存在"));
+        auto *source = dynamic_cast<ServerDataSource *>(ds->source());
+        if (!source || &source->connection() != &m_connection)
+            return fail(int(i), QStringLiteral("数据集'%1'不在这个服务器连接上").arg(ds->name()));
+        Taken t;
+        bool captured = false;
+        applyThrough(*ds, changes.maxErrors, [&](const ChangePacket &packet) {
+            captured = true;
+            t.wire = ServerDataSource::toWire(packet, changes.maxErrors);
+            ApplyResult held;
+            held.error = kCaptured;
+            return held;
+        });
+        if (!captured) {
+            if (ds->changeCount() > 0 || ds->isEditing())
+                return fail(int(i), ds->lastError().toString());
+            continue; // nothing to save in this dataset
+        }
+        t.item = int(i);
+        t.dataSet = ds;
+        t.maxErrors = changes.maxErrors;
+        t.wireItem = int(args.items.size());
+        args.items.append(protocol::ApplyUpdatesArgs{ds->providerName(), t.wire.packet});
+        itemOfWire.append(int(i));
+        taken.append(std::move(t));
+    }
+    if (args.items.isEmpty())
+        return result;
+
+    // 2. One call, one transaction.
+    const auto outcome = m_connection.request(args);
+    if (!outcome.ok())
+        return fail(-1, ServerDataSource::errorText(outcome.error));
+    const protocol::BatchReply &reply = *outcome;
+
+    // 3. Hand each dataset its answer: the saved rows after a commit; after a
+    // roll-back only the refused rows of the item that failed.
+    for (const Taken &t : taken) {
+        if (!reply.ok && t.wireItem != reply.failedIndex)
+            continue;
+        if (t.wireItem >= reply.results.size())
+            continue;
+        const auto *applied = std::get_if<protocol::ApplyUpdatesReply>(&reply.results[t.wireItem]);
+        if (!applied)
+            continue;
+        protocol::ApplyUpdatesReply answer = *applied;
+        if (!reply.ok) {
+            answer.committed = false;
+            answer.saved.clear();
+        }
+        const int failed = applyThrough(*t.dataSet, t.maxErrors, [&](const ChangePacket &packet) {
+            if (packet.rows.size() != t.wire.rows.size()) {
+                ApplyResult changed;
+                changed.error = QStringLiteral("数据集'%1'在保存时被修改").arg(t.dataSet->name());
+                return changed;
+            }
+            return ServerDataSource::fromWire(answer, t.wire);
+        });
+        if (!reply.ok)
+            result.failedRows = failed;
+    }
+    if (reply.ok)
+        return result;
+    return fail(itemOfWire.value(reply.failedIndex, -1), ServerDataSource::errorText(reply.error));
+}
+
+} // namespace qv::client
