@@ -3,6 +3,7 @@
 #include "common/DayNumber.h"
 #include "common/IniFile.h"
 #include "common/Paths.h"
+#include "schema/Ddl.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -148,8 +149,13 @@ public:
     {
         const schema::Table *known = m_schema.table(name);
         const QString table = known ? known->name : name;
-        auto cursor = m_connection.openCursor(QStringLiteral("select * from ")
-                                              + m_connection.traits().quoteIdentifier(table));
+        // A table of the schema is spelled as its script created it (PostgreSQL
+        // folds the names); any other as the catalogue gave it.
+        const QString engineTable = known ? schema::engineName(table, m_connection.traits().engine == db::Engine::Postgres
+                                                                          ? schema::DdlEngine::Postgres
+                                                                          : schema::DdlEngine::Sqlite)
+                                          : m_connection.traits().quoteIdentifier(name);
+        auto cursor = m_connection.openCursor(QStringLiteral("select * from ") + engineTable);
         if (!cursor) {
             *error = m_connection.lastError().text();
             return false;
