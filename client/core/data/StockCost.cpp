@@ -26,10 +26,12 @@ QString id(qint64 value)
 DataResult<double> firstNumber(TData &data, const QString &sql, DataSet *dataSet)
 {
     if (!dataSet) {
-        const auto value = data.queryValue(sql);
-        if (!value)
-            return DataResult<double>::failure(value.error);
-        return DataResult<double>::success(numericValue(value.value));
+        // Straight from the connection: a sum needs no dataset around it.
+        const auto rows = data.selectRows(sql);
+        if (!rows)
+            return DataResult<double>::failure(rows.error);
+        return DataResult<double>::success(
+            rows.value.isEmpty() ? 0.0 : numericValue(rows.value.first().value(0)));
     }
     if (!data.runSql(dataSet, sql, true))
         return DataResult<double>::failure(data.lastError());

@@ -46,6 +46,7 @@ DataSet *TData::addShared(const SharedDataSetSpec &spec)
     prepare(*dataSet);
     DataSet *raw = dataSet.get();
     m_byName.insert(spec.name.toUpper(), raw);
+    m_areas.insert(raw, spec.area);
     m_shared.push_back(std::move(dataSet));
     return raw;
 }
@@ -132,9 +133,10 @@ bool TData::failed(const QString &error)
 // Remote methods
 
 template <typename Args, typename Value>
-DataResult<Value> TData::remote(const Args &args, Value (*take)(const typename Args::Reply &))
+DataResult<Value> TData::remote(const Args &args, Value (*take)(const typename Args::Reply &),
+                                int timeoutMs)
 {
-    const auto outcome = m_cn->request(args);
+    const auto outcome = m_cn->request(args, timeoutMs);
     if (!outcome.ok()) {
         failed(ServerDataSource::errorText(outcome.error));
         return DataResult<Value>::failure(m_lastError);
@@ -184,12 +186,12 @@ DataResult<QString> TData::tableNames()
 
 DataResult<qint64> TData::compactDatabase()
 {
-    return remote(protocol::CompactDatabaseArgs{}, &integerOf);
+    return remote(protocol::CompactDatabaseArgs{}, &integerOf, ServerConnection::kLongCallTimeout);
 }
 
 DataResult<qint64> TData::backupData(const QString &accountName)
 {
-    return remote(protocol::BackupDataArgs{accountName}, &integerOf);
+    return remote(protocol::BackupDataArgs{accountName}, &integerOf, ServerConnection::kLongCallTimeout);
 }
 
 DataResult<qint64> TData::getAccounts()

@@ -139,7 +139,8 @@ private:
     void fillOfficeDefaults(DataSet &dataSet);
 
     template <typename Args, typename Value>
-    DataResult<Value> remote(const Args &args, Value (*take)(const typename Args::Reply &));
+    DataResult<Value> remote(const Args &args, Value (*take)(const typename Args::Reply &),
+                             int timeoutMs = -1);
     bool failed(const QString &error);
 
     std::unique_ptr<ServerConnection> m_cn;
@@ -150,6 +151,7 @@ private:
     std::vector<std::unique_ptr<DataSet>> m_shared;
     std::vector<std::unique_ptr<DataSet>> m_pool;
     QHash<QString, DataSet *> m_byName; // upper-case name
+    QHash<const DataSet *, DataSetArea> m_areas; // the shared datasets
     DataSet *m_tmp = nullptr;
     DataSet *m_tmpf = nullptr;
     DataSet *m_tmpl = nullptr;

@@ -154,16 +154,17 @@ void TData::applyFieldRules(DataSet &ds)
         if (f->type() == FieldType::Double && f->displayFormat().isEmpty())
             f->setDisplayFormat(kNumberFormat.toString());
     }
+    // Display texts belong to the shared datasets only, not to the pool or to
+    // a caller's own datasets.
+    const auto area = m_areas.constFind(&ds);
+    if (area == m_areas.constEnd())
+        return;
     Field *audit = ds.fieldByName(u"uFlag");
-    if (audit && ds.name().endsWith(u"zb", Qt::CaseInsensitive) && !audit->hasGetTextHook())
+    if (audit && *area == DataSetArea::Header && !audit->hasGetTextHook())
         showAudit(*audit);
-    for (const SharedDataSetSpec &spec : sharedDataSetSpecs()) {
-        if (spec.area != DataSetArea::Lines || spec.name.compare(ds.name(), Qt::CaseInsensitive) != 0)
-            continue;
-        Field *rate = ds.fieldByName(u"NSL");
-        if (rate && !rate->hasGetTextHook())
-            showPercent(*rate);
-    }
+    Field *rate = *area == DataSetArea::Lines ? ds.fieldByName(u"NSL") : nullptr;
+    if (rate && !rate->hasGetTextHook())
+        showPercent(*rate);
     for (const BoolText &rule : kBoolTexts) {
         Field *f = named(ds, rule.dataSet) ? ds.fieldByName(QString::fromLatin1(rule.field)) : nullptr;
         if (f && !f->hasGetTextHook() && f->boolTexts().isEmpty())

@@ -102,6 +102,11 @@ SaveBatch::Result SaveBatch::commit()
         DataSet *ds = changes.dataSet.data();
         if (!ds)
             return fail(int(i), QStringLiteral("要保存的数据集已经不存在"));
+        bool again = false;
+        for (const Taken &t : taken)
+            again = again || t.dataSet == ds;
+        if (again)
+            continue; // its changes go once, where it was first added
         auto *source = dynamic_cast<ServerDataSource *>(ds->source());
         if (!source || &source->connection() != &m_connection)
             return fail(int(i), QStringLiteral("数据集'%1'不在这个服务器连接上").arg(ds->name()));

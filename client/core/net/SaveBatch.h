@@ -42,7 +42,8 @@ public:
     explicit SaveBatch(ServerConnection &connection);
 
     // The dataset's pending changes, with the number of failed rows it may have
-    // (-1: any) before the whole batch is rolled back.
+    // (-1: any) before the whole batch is rolled back. A dataset added twice
+    // sends its changes once, in the first place.
     void addChanges(DataSet &dataSet, int maxErrors = 0);
     // A statement that returns no rows (an insert into the ledger, an update).
     void addStatement(const QString &statement);

@@ -24,14 +24,19 @@ namespace qv::client {
 class ServerConnection {
 public:
     // Called with true when a call starts waiting and false when the last
-    // waiting call returns (calls made from inside a hook nest).
+    // waiting call returns (calls made from inside a hook nest). The hook must
+    // not process events: the user could otherwise change the data a call is
+    // saving while it waits.
     using BusyHook = std::function<void(bool busy)>;
 
     // Time limits in milliseconds.
     static constexpr int kDefaultConnectTimeout = 10'000;
-    // Long enough for a backup or compaction of a large account set, which
-    // holds up every client of the single-threaded server.
-    static constexpr int kDefaultCallTimeout = 600'000;
+    // Ordinary calls: long enough to wait behind another client's large report
+    // on the single-threaded server, short enough that a server that vanished
+    // without closing the connection is reported within two minutes.
+    static constexpr int kDefaultCallTimeout = 120'000;
+    // Backups and compactions of a large account set.
+    static constexpr int kLongCallTimeout = 1'800'000;
 
     explicit ServerConnection(protocol::RemoteObject object);
     ~ServerConnection();

@@ -19,6 +19,11 @@ struct FifoCase {
     double cost;
 };
 
+void PrintTo(const FifoCase &c, std::ostream *os)
+{
+    *os << c.what;
+}
+
 class FifoWalk : public ::testing::TestWithParam<FifoCase> {};
 
 TEST_P(FifoWalk, CostsTheIssueOverWhatEarlierIssuesLeft)

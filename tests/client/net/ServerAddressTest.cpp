@@ -17,6 +17,11 @@ struct AddressCase {
     quint16 port;
 };
 
+void PrintTo(const AddressCase &c, std::ostream *os)
+{
+    *os << '"' << c.text << '"';
+}
+
 class ServerAddressParse : public ::testing::TestWithParam<AddressCase> {};
 
 TEST_P(ServerAddressParse, ReadsHostAndPort)
