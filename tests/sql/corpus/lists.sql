@@ -181,7 +181,7 @@ select isnull(max(id),0) +1 from dq
 -- expect: empty
 select PM from HP where  PM= '中性笔' and GG='0.5mm 黑色' and id <> 1
 
--- name: duplicate check finds another item of that name and specification
+-- name: duplicate check finds another item of that name and size
 select PM from HP where  PM= '中性笔' and GG='0.5mm 黑色' and id <> 2
 
 -- name: duplicate check of a supplier
