@@ -2,6 +2,8 @@
 
 #include "protocol/WireValue.h"
 
+#include <QSet>
+
 namespace qv::client {
 
 namespace {
