@@ -45,7 +45,7 @@ bool onlyBlanksLeft(sqlite3 *db, const char *tail, const char *end)
 } // namespace
 
 SqliteConnection::SqliteConnection(ConnectionDescriptor descriptor)
-    : m_descriptor(std::move(descriptor))
+    : m_descriptor(std::move(descriptor)), m_pending(std::make_shared<SqlitePendingCursors>())
 {
 }
 
@@ -122,6 +122,7 @@ std::optional<qint64> SqliteConnection::exec(const QString &sql)
         return std::nullopt;
     }
     clearError();
+    m_pending->settle(m_db);
     const QByteArray utf8 = sql.toUtf8();
     const char *tail = utf8.constData();
     const char *const end = tail + utf8.size();
@@ -158,6 +159,7 @@ std::shared_ptr<SqliteStatementHandle> SqliteConnection::prepareTracked(const QS
         return nullptr;
     }
     clearError();
+    m_pending->settle(m_db);
     const QByteArray utf8 = sql.toUtf8();
     const char *end = utf8.constData() + utf8.size();
     sqlite3_stmt *stmt = nullptr;
@@ -175,7 +177,7 @@ std::shared_ptr<SqliteStatementHandle> SqliteConnection::prepareTracked(const QS
         fail(Phase::Prepare, QStringLiteral("only one statement can run here"), sql);
         return nullptr;
     }
-    auto handle = std::make_shared<SqliteStatementHandle>(m_db, stmt);
+    auto handle = std::make_shared<SqliteStatementHandle>(m_db, stmt, m_pending);
     std::erase_if(m_statements, [](const auto &weak) { return weak.expired(); });
     m_statements.push_back(handle);
     return handle;
@@ -226,6 +228,7 @@ bool SqliteConnection::inTransaction() const
 bool SqliteConnection::runTransactionStatement(Phase phase, const QString &sql)
 {
     clearError();
+    m_pending->settle(m_db);
     char *message = nullptr;
     if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
         const QString text = QString::fromUtf8(message ? message : sqlite3_errmsg(m_db));

@@ -18,6 +18,7 @@ struct sqlite3;
 namespace qv::db {
 
 struct SqliteStatementHandle;
+struct SqlitePendingCursors;
 
 class SqliteConnection : public Connection {
 public:
@@ -51,6 +52,7 @@ private:
     ConnectionDescriptor m_descriptor;
     sqlite3 *m_db = nullptr;
     std::vector<std::weak_ptr<SqliteStatementHandle>> m_statements;
+    std::shared_ptr<SqlitePendingCursors> m_pending;
 };
 
 } // namespace qv::db

@@ -4,7 +4,35 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <utility>
+
 namespace qv::db {
+
+void SqlitePendingCursors::add(SqliteCursor *cursor)
+{
+    if (std::find(cursors.begin(), cursors.end(), cursor) == cursors.end())
+        cursors.push_back(cursor);
+}
+
+void SqlitePendingCursors::remove(SqliteCursor *cursor)
+{
+    std::erase(cursors, cursor);
+}
+
+void SqlitePendingCursors::settle(sqlite3 *db, const SqliteCursor *except)
+{
+    // Inside a transaction every statement shares the transaction's snapshot.
+    if (cursors.empty() || !db || !sqlite3_get_autocommit(db))
+        return;
+    const std::vector<SqliteCursor *> waiting = std::exchange(cursors, {});
+    for (SqliteCursor *cursor : waiting) {
+        if (cursor == except)
+            cursors.push_back(cursor);
+        else
+            cursor->spillNow();
+    }
+}
 
 void SqliteStatementHandle::finalize()
 {
@@ -197,6 +225,8 @@ bool SqliteCursor::fetch(int maxRows, QList<Row> &rows)
 {
     if (m_atEnd)
         return true;
+    if (!m_spillError.isEmpty())
+        return fail(Phase::Fetch, m_spillError);
     if (!m_handle || !m_handle->isAlive())
         return fail(Phase::Fetch, sqlite::closedMessage());
     bool done = false;
@@ -208,12 +238,8 @@ bool SqliteCursor::fetch(int maxRows, QList<Row> &rows)
         close();
         return true;
     }
-    // Inside a transaction the rows would vanish with a rollback; the caller's
-    // transaction ends its snapshot anyway, and a later packet spills instead.
-    if (m_spillTable.isEmpty() && sqlite3_get_autocommit(m_handle->db) && !spill(&error)) {
-        close();
-        return fail(Phase::Fetch, error);
-    }
+    if (m_spillTable.isEmpty() && m_handle->pending)
+        m_handle->pending->add(this);
     return true;
 }
 
@@ -239,6 +265,17 @@ bool prepare(sqlite3 *db, const QString &sql, sqlite3_stmt **stmt, QString *erro
 }
 
 } // namespace
+
+void SqliteCursor::spillNow()
+{
+    if (!m_spillTable.isEmpty() || !m_handle || !m_handle->isAlive())
+        return;
+    QString error;
+    if (!spill(&error)) {
+        m_spillError = error.isEmpty() ? sqlite::closedMessage() : error;
+        close();
+    }
+}
 
 bool SqliteCursor::spill(QString *error)
 {
@@ -306,6 +343,8 @@ void SqliteCursor::close()
 {
     if (!m_handle)
         return;
+    if (m_handle->pending)
+        m_handle->pending->remove(this);
     if (m_handle->stmt) {
         sqlite3_finalize(m_handle->stmt);
         m_handle->stmt = nullptr;
@@ -324,6 +363,8 @@ bool SqlitePreparedStatement::start()
 {
     if (!m_handle->isAlive())
         return fail(Phase::Execute, sqlite::closedMessage());
+    if (m_handle->pending)
+        m_handle->pending->settle(m_handle->db);
     sqlite3_reset(m_handle->stmt);
     QString error;
     if (!sqlite::bindValues(m_handle->stmt, m_values, &error))

@@ -171,6 +171,36 @@ TEST_P(CursorTest, AHalfReadCursorLetsItsConnectionWriteAfterOthersWrote)
     EXPECT_EQ(rows.last()[0], Value(qint64(4999)));
 }
 
+// Two half-read lists on one connection, and a lookup between their packets:
+// the lookup sees what another client saved meanwhile, each list keeps the rows
+// it started with.
+TEST_P(CursorTest, HalfReadCursorsDoNotHideLaterWritesFromTheirConnection)
+{
+    auto db = open();
+    auto other = open();
+    ASSERT_TRUE(db && other);
+    fillNumbers(*db, 5000);
+    const auto first = db->openCursor(QStringLiteral("SELECT n FROM numbers ORDER BY n"));
+    ASSERT_TRUE(first);
+    QList<Row> firstRows;
+    ASSERT_TRUE(first->fetch(2000, firstRows));
+    execOrFail(*other, QStringLiteral("DELETE FROM numbers WHERE n < 1000"));
+    EXPECT_EQ(db->queryValue(QStringLiteral("SELECT count(*) FROM numbers")), Value(qint64(4000)));
+
+    const auto second = db->openCursor(QStringLiteral("SELECT n FROM numbers ORDER BY n"));
+    ASSERT_TRUE(second);
+    QList<Row> secondRows;
+    ASSERT_TRUE(second->fetch(2000, secondRows));
+    execOrFail(*other, QStringLiteral("DELETE FROM numbers WHERE n >= 4000"));
+    EXPECT_EQ(db->queryValue(QStringLiteral("SELECT count(*) FROM numbers")), Value(qint64(3000)));
+
+    ASSERT_TRUE(first->fetch(0, firstRows)) << first->lastError().text().toStdString();
+    ASSERT_TRUE(second->fetch(0, secondRows)) << second->lastError().text().toStdString();
+    EXPECT_EQ(firstRows.size(), 5000);
+    EXPECT_EQ(secondRows.size(), 4000);
+    EXPECT_EQ(secondRows.first()[0], Value(qint64(1000)));
+}
+
 QV_INSTANTIATE_FOR_ENGINES(CursorTest);
 
 } // namespace
