@@ -183,6 +183,8 @@ QCborValue toCbor(const FailedRow &row)
     map.insert(QStringLiteral("kind"), changeKindName(row.kind));
     map.insert(QStringLiteral("index"), row.index);
     map.insert(QStringLiteral("error"), row.error);
+    if (row.hasCurrent)
+        map.insert(QStringLiteral("current"), encodeRow(row.current));
     return map;
 }
 
@@ -193,6 +195,15 @@ bool fromCbor(const QCborValue &value, FailedRow &out, DecodeErrors &errors)
         return false;
     out.index = int(reader.integer(QStringLiteral("index"), 0, kIntMax));
     out.error = reader.text(QStringLiteral("error"));
+    out.hasCurrent = reader.has(QStringLiteral("current"));
+    if (out.hasCurrent) {
+        const QCborValue current = reader.value(QStringLiteral("current"));
+        if (!reader.ok())
+            return false;
+        DecodeErrors::Scope scope(errors, QStringLiteral("current"));
+        if (!decodeRow(current, out.current, errors, -1, NotFetchedMarker::Refused))
+            return false;
+    }
     return reader.finish();
 }
 

@@ -50,11 +50,17 @@ QCborValue toCbor(const ChangePacket &packet);
 bool fromCbor(const QCborValue &value, ChangePacket &out, DecodeErrors &errors);
 
 // A row the server could not apply: its kind, its index in the packet's list of
-// that kind (inserted, modified or deleted) and the database's error text.
+// that kind (inserted, modified or deleted) and the database's error text. For
+// a refused modification or deletion the server adds the row as the database
+// holds it after the call (`current`, values following
+// ApplyUpdatesReply::savedFields), so the client can take it over; hasCurrent
+// is false when the row is gone or the table has no row key to find it by.
 struct FailedRow {
     ChangeKind kind = ChangeKind::Insert;
     int index = 0;
     QString error;
+    bool hasCurrent = false;
+    Row current;
 
     bool operator==(const FailedRow &) const = default;
 };

@@ -283,14 +283,20 @@ bool fromCbor(const QCborValue &value, ApplyUpdatesReply &out, DecodeErrors &err
     out.savedFields = reader.textList(QStringLiteral("savedFields"));
     if (!objectList(reader, QStringLiteral("saved"), out.saved, errors))
         return false;
+    const auto widthFails = [&](const QString &list, qsizetype i, qsizetype width) {
+        if (width == out.savedFields.size())
+            return false;
+        DecodeErrors::Scope scope(errors, list);
+        DecodeErrors::Scope index(errors, i);
+        return !errors.fail(QStringLiteral("row of %1 values for %2 fields").arg(width).arg(out.savedFields.size()));
+    };
     for (qsizetype i = 0; i < out.saved.size(); ++i) {
-        if (out.saved[i].values.size() != out.savedFields.size()) {
-            DecodeErrors::Scope scope(errors, QStringLiteral("saved"));
-            DecodeErrors::Scope index(errors, i);
-            return errors.fail(QStringLiteral("row of %1 values for %2 fields")
-                                   .arg(out.saved[i].values.size())
-                                   .arg(out.savedFields.size()));
-        }
+        if (widthFails(QStringLiteral("saved"), i, out.saved[i].values.size()))
+            return false;
+    }
+    for (qsizetype i = 0; i < out.failed.size(); ++i) {
+        if (out.failed[i].hasCurrent && widthFails(QStringLiteral("failed"), i, out.failed[i].current.size()))
+            return false;
     }
     return reader.finish();
 }

@@ -67,6 +67,14 @@ QString ChangeApplier::returningClause() const
     return QStringLiteral(" RETURNING ") + names.join(QStringLiteral(", "));
 }
 
+QList<sql::RunColumn> ChangeApplier::savedColumns() const
+{
+    QList<sql::RunColumn> columns;
+    for (int i : m_savedFields)
+        columns.append({m_fields[i].column->name, sql::sqlTypeOf(m_fields[i].column->type), {}, {}});
+    return columns;
+}
+
 db::Statement *ChangeApplier::prepared(const QString &sql, QString *error)
 {
     if (auto found = m_statements.value(sql))
@@ -159,11 +167,8 @@ ChangeApplier::Outcome ChangeApplier::run(const Plan &plan, bool expectOneRow)
             return Outcome::failure(statement->lastError().message);
         count = rows->rowCount();
         if (count == 1) {
-            QList<sql::RunColumn> columns;
-            for (int i : m_savedFields)
-                columns.append({m_fields[i].column->name, sql::sqlTypeOf(m_fields[i].column->type), {}, {}});
             db::Row saved = rows->rows.first();
-            sql::SqlRunner::normalise(saved, columns);
+            sql::SqlRunner::normalise(saved, savedColumns());
             outcome.saved = saved;
             outcome.hasSaved = true;
         }
@@ -277,7 +282,7 @@ bool ChangeApplier::apply(const protocol::ChangePacket &packet, protocol::ApplyU
                 reply.saved.append({kind, index, outcome.saved});
             return true;
         }
-        reply.failed.append({kind, index, outcome.error});
+        reply.failed.append({kind, index, outcome.error, false, {}});
         ++reply.errorCount;
         return packet.maxErrors < 0 || reply.errorCount <= packet.maxErrors;
     };
@@ -297,6 +302,60 @@ bool ChangeApplier::apply(const protocol::ChangePacket &packet, protocol::ApplyU
             return false;
     }
     return true;
+}
+
+void ChangeApplier::readCurrentRows(const protocol::ChangePacket &packet, protocol::ApplyUpdatesReply &reply)
+{
+    if (m_table.rowKey.isEmpty() || m_savedFields.isEmpty())
+        return;
+    QList<int> key;
+    for (const QString &column : m_table.rowKey) {
+        for (qsizetype i = 0; i < m_fields.size(); ++i) {
+            if (m_fields[i].column && m_fields[i].column->name.compare(column, Qt::CaseInsensitive) == 0) {
+                key.append(int(i));
+                break;
+            }
+        }
+    }
+    if (key.size() != m_table.rowKey.size())
+        return;
+    QStringList columns;
+    for (int i : m_savedFields)
+        columns << name(m_fields[i].column->name);
+    const db::EngineTraits &traits = m_connection.traits();
+    QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE ").arg(columns.join(QStringLiteral(", ")), name(m_table.name));
+    for (qsizetype n = 0; n < key.size(); ++n) {
+        if (n > 0)
+            sql += QStringLiteral(" AND ");
+        sql += name(m_fields[key[n]].column->name) + QStringLiteral(" = ") + traits.parameter(int(n + 1));
+    }
+    QString error;
+    db::Statement *statement = prepared(sql, &error);
+    if (!statement)
+        return;
+    for (protocol::FailedRow &failed : reply.failed) {
+        const protocol::Row *old = nullptr;
+        if (failed.kind == ChangeKind::Modify && failed.index < packet.modified.size())
+            old = &packet.modified[failed.index].oldValues;
+        else if (failed.kind == ChangeKind::Delete && failed.index < packet.deleted.size())
+            old = &packet.deleted[failed.index];
+        if (!old)
+            continue;
+        db::Row values;
+        for (int i : key)
+            values.append(old->value(i));
+        if (std::any_of(values.cbegin(), values.cend(),
+                        [](const QVariant &v) { return protocol::isNullValue(v) || protocol::isNotFetched(v); }))
+            continue;
+        if (!statement->bindAll(values))
+            continue;
+        const auto rows = statement->query();
+        if (!rows || rows->rows.size() != 1)
+            continue;
+        failed.current = rows->rows.first();
+        sql::SqlRunner::normalise(failed.current, savedColumns());
+        failed.hasCurrent = true;
+    }
 }
 
 } // namespace qv::server

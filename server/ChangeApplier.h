@@ -24,6 +24,7 @@
 #include "protocol/DatasetOperations.h"
 #include "schema/Schema.h"
 #include "server/StatementLog.h"
+#include "sql/runner/SqlRunner.h"
 
 #include <QHash>
 #include <QList>
@@ -50,6 +51,11 @@ public:
     // reply's failed and saved rows. False when the packet has to be rolled back:
     // more rows failed than it allows.
     bool apply(const protocol::ChangePacket &packet, protocol::ApplyUpdatesReply &reply);
+    // After the transaction has ended: adds to each refused modification or
+    // deletion the row as the database now holds it, found by the row key, so
+    // the clerk can take the other user's version. Rows that are gone, and
+    // tables without a key, get none.
+    void readCurrentRows(const protocol::ChangePacket &packet, protocol::ApplyUpdatesReply &reply);
 
 private:
     struct Plan;
@@ -63,6 +69,7 @@ private:
     db::Statement *prepared(const QString &sql, QString *error);
     QString name(const QString &identifier) const;
     QString returningClause() const;
+    QList<sql::RunColumn> savedColumns() const;
     bool savepoint(const QString &statement, QString *error);
 
     db::Connection &m_connection;

@@ -86,6 +86,7 @@ CallResult applyUpdates(Session &session, RemoteObject object, const protocol::A
         transaction.rollback();
         markRolledBack(reply);
     }
+    applier->readCurrentRows(args.packet, reply);
     return success(reply);
 }
 
@@ -121,6 +122,7 @@ CallResult runBatch(Session &session, RemoteObject object, const protocol::Batch
         return failure(databaseError(connection.lastError()));
 
     protocol::BatchReply reply;
+    std::vector<std::unique_ptr<ChangeApplier>> appliers(size_t(args.items.size()));
     for (qsizetype i = 0; i < args.items.size() && reply.ok; ++i) {
         const auto fail = [&](protocol::ErrorInfo why) {
             reply.ok = false;
@@ -141,6 +143,7 @@ CallResult runBatch(Session &session, RemoteObject object, const protocol::Batch
                                          QStringLiteral("database")));
             }
             reply.results.append(itemReply);
+            appliers[size_t(i)] = std::move(applier);
         } else {
             const auto &execute = std::get<protocol::ExecuteArgs>(args.items[i]);
             qint64 affected = -1;
@@ -161,12 +164,14 @@ CallResult runBatch(Session &session, RemoteObject object, const protocol::Batch
         return failure(databaseError(connection.lastError()));
     if (!reply.ok)
         transaction.rollback();
-    for (protocol::BatchItemReply &item : reply.results) {
-        if (auto *apply = std::get_if<protocol::ApplyUpdatesReply>(&item)) {
+    for (qsizetype i = 0; i < reply.results.size(); ++i) {
+        if (auto *apply = std::get_if<protocol::ApplyUpdatesReply>(&reply.results[i])) {
             if (reply.ok)
                 apply->committed = true;
             else
                 markRolledBack(*apply);
+            if (appliers[size_t(i)])
+                appliers[size_t(i)]->readCurrentRows(std::get<protocol::ApplyUpdatesArgs>(args.items[i]).packet, *apply);
         }
     }
     return success(reply);

@@ -161,7 +161,8 @@ TEST(Messages, EveryReplySurvivesAFrame)
                                          {QByteArray("\x89PNG\0", 5), QVariant()}});
     const ApplyUpdatesReply applied{
         1, true,
-        {{ChangeKind::Modify, 0, QStringLiteral("记录已被其他用户修改")}},
+        {{ChangeKind::Modify, 0, QStringLiteral("记录已被其他用户修改"), true, {qint64(7), QStringLiteral("别人改的")}},
+         {ChangeKind::Delete, 0, QStringLiteral("记录已被其他用户删除"), false, {}}},
         {QStringLiteral("ID"), QStringLiteral("PM")},
         {{ChangeKind::Insert, 0, {qint64(41), QStringLiteral("新")}},
          {ChangeKind::Insert, 1, {qint64(42), QStringLiteral("")}}}};
@@ -346,7 +347,9 @@ TEST(Messages, RepliesAndArgumentsAreCheckedForConsistency)
          "fields[0].flags: unknown flag 'primary'"},
         {"savedRowWidth", broken<ApplyUpdatesReply>(toCbor(ApplyUpdatesReply{0, true, {}, {QStringLiteral("ID")}, {{ChangeKind::Insert, 0, {1, 2}}}})),
          "saved[0]: row of 2 values for 1 fields"},
-        {"failedKind", broken<ApplyUpdatesReply>(withPath(toCbor(ApplyUpdatesReply{1, false, {{ChangeKind::Delete, 0, QStringLiteral("x")}}, {}, {}}),
+        {"currentRowWidth", broken<ApplyUpdatesReply>(toCbor(ApplyUpdatesReply{1, true, {{ChangeKind::Modify, 0, QStringLiteral("x"), true, {1}}}, {QStringLiteral("ID"), QStringLiteral("PM")}, {}})),
+         "failed[0]: row of 1 values for 2 fields"},
+        {"failedKind", broken<ApplyUpdatesReply>(withPath(toCbor(ApplyUpdatesReply{1, false, {{ChangeKind::Delete, 0, QStringLiteral("x"), false, {}}}, {}, {}}),
                                                           {QStringLiteral("failed"), QStringLiteral("0"), QStringLiteral("kind")}, QStringLiteral("update"))),
          "failed[0].kind: unknown change kind 'update'"},
         {"resultsAfterFailure", broken<BatchReply>(toCbor(BatchReply{false, 0, {QStringLiteral("x")}, {ExecuteReply{1}, ExecuteReply{2}}})),

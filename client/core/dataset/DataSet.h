@@ -30,6 +30,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace qv::client {
 
@@ -49,6 +50,20 @@ struct Bookmark {
     quint64 id = 0;
     bool isValid() const { return id != 0; }
     friend bool operator==(const Bookmark &, const Bookmark &) = default;
+};
+
+// A dataset's pending changes taken out as one packet, to be sent alone
+// (applyUpdates) or with other datasets' packets in one call (SaveBatch), and
+// handed back with the server's answer to DataSet::takeAnswer().
+class PendingUpdates {
+public:
+    const ChangePacket &packet() const { return m_packet; }
+    bool isEmpty() const { return m_changes.empty(); }
+
+private:
+    friend class DataSet;
+    ChangePacket m_packet;
+    std::vector<Change> m_changes; // copies: the log changes while the answer is taken in
 };
 
 class DataSet : public QObject {
@@ -148,6 +163,14 @@ public:
     // Sends the pending changes; answers the number of rows that failed (each
     // handed to the reconcile hook). A failed call counts every pending row.
     int applyUpdates(int maxErrors);
+    // The two halves of applyUpdates(), for sending several datasets' changes
+    // in one call. takeUpdates() posts an edit, runs beforeApplyUpdates and takes
+    // the pending changes (an empty packet when there are none); nullopt with
+    // lastError() when a check refuses. takeAnswer() takes in the server's
+    // answer exactly as applyUpdates() does (saved rows, refused rows through
+    // the reconcile hook, afterApplyUpdates) and answers the failed row count.
+    std::optional<PendingUpdates> takeUpdates();
+    int takeAnswer(const PendingUpdates &updates, const ApplyResult &result);
     void cancelUpdates();
     // Undoes the pending change of the current row.
     bool revertRecord();

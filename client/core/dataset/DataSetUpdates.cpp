@@ -178,31 +178,54 @@ int DataSet::applyUpdates(int maxErrors)
     clearError();
     if (!isActive())
         return 0;
-    if (m_running & OpApply) {
-        fail(QStringLiteral("apply"), QStringLiteral("正在提交修改"));
-        return changeCount();
-    }
-    if (!checkBrowseMode())
+    const std::optional<PendingUpdates> updates = takeUpdates();
+    if (!updates)
         return std::max(1, changeCount());
-    if (m_log.isEmpty())
+    if (updates->isEmpty())
         return 0;
     if (!m_source) {
         fail(QStringLiteral("apply"), QStringLiteral("数据集没有数据来源"));
         return changeCount();
     }
+    return takeAnswer(*updates, m_source->applyUpdates(updates->packet(), maxErrors));
+}
+
+std::optional<PendingUpdates> DataSet::takeUpdates()
+{
+    clearError();
+    PendingUpdates updates;
+    if (!isActive())
+        return updates;
+    if (m_running & OpApply) {
+        fail(QStringLiteral("apply"), QStringLiteral("正在提交修改"));
+        return std::nullopt;
+    }
+    if (!checkBrowseMode())
+        return std::nullopt;
+    if (m_log.isEmpty())
+        return updates;
     QScopedValueRollback running(m_running, m_running | OpApply);
     if (!runGuard(m_hooks.beforeApplyUpdates, QStringLiteral("apply")))
-        return changeCount();
-
+        return std::nullopt;
     QList<const Change *> entries;
-    const ChangePacket packet = buildPacket(entries);
-    // The log changes while the answer is taken in; work on copies.
-    std::vector<Change> changes;
-    changes.reserve(size_t(entries.size()));
+    updates.m_packet = buildPacket(entries);
+    updates.m_changes.reserve(size_t(entries.size()));
     for (const Change *c : entries)
-        changes.push_back(*c);
+        updates.m_changes.push_back(*c);
+    return updates;
+}
 
-    const ApplyResult result = m_source->applyUpdates(packet, maxErrors);
+int DataSet::takeAnswer(const PendingUpdates &updates, const ApplyResult &result)
+{
+    clearError();
+    const std::vector<Change> &changes = updates.m_changes;
+    if (changes.empty())
+        return 0;
+    if (!isActive()) {
+        fail(QStringLiteral("apply"), QStringLiteral("数据集已经关闭"));
+        return int(changes.size());
+    }
+    QScopedValueRollback running(m_running, m_running | OpApply);
     if (!result.ok) {
         fail(QStringLiteral("apply"), result.error);
         return int(changes.size());

@@ -9,55 +9,11 @@ namespace qv::client {
 
 namespace {
 
-const QString kCaptured = QStringLiteral("修改已放入批量保存");
-
-// Stands in for a dataset's source while the batch takes its packet, or while
-// the dataset takes in the batch's answer. Everything but applyUpdates goes to
-// the dataset's own source.
-class BatchSource : public DataSource {
-public:
-    BatchSource(DataSource &inner, std::function<ApplyResult(const ChangePacket &)> apply)
-        : m_inner(inner)
-        , m_apply(std::move(apply))
-    {
-    }
-
-    OpenResult open(const OpenRequest &request) override { return m_inner.open(request); }
-    FetchResult fetch(int cursor, int count) override { return m_inner.fetch(cursor, count); }
-    void closeCursor(int cursor) override { m_inner.closeCursor(cursor); }
-    ApplyResult applyUpdates(const ChangePacket &packet, int) override { return m_apply(packet); }
-    ExecResult execute(const QString &provider, const QString &statement) override
-    {
-        return m_inner.execute(provider, statement);
-    }
-    BlobResult fetchBlobs(const QString &provider, const RowValues &rowKey) override
-    {
-        return m_inner.fetchBlobs(provider, rowKey);
-    }
-
-private:
-    DataSource &m_inner;
-    std::function<ApplyResult(const ChangePacket &)> m_apply;
-};
-
-// Runs the dataset's applyUpdates with the stand-in source, and puts its own
-// source back whatever happens.
-int applyThrough(DataSet &dataSet, int maxErrors,
-                 std::function<ApplyResult(const ChangePacket &)> apply)
-{
-    DataSource *own = dataSet.source();
-    BatchSource standIn(*own, std::move(apply));
-    dataSet.setSource(&standIn);
-    const int failed = dataSet.applyUpdates(maxErrors);
-    dataSet.setSource(own);
-    return failed;
-}
-
 struct Taken {
     int item = -1;          // index in the batch's items
     DataSet *dataSet = nullptr;
-    int maxErrors = 0;
     int wireItem = -1;      // index among the items sent
+    PendingUpdates updates;
     WirePacket wire;
 };
 
@@ -110,23 +66,16 @@ SaveBatch::Result SaveBatch::commit()
         auto *source = dynamic_cast<ServerDataSource *>(ds->source());
         if (!source || &source->connection() != &m_connection)
             return fail(int(i), QStringLiteral("数据集'%1'不在这个服务器连接上").arg(ds->name()));
-        Taken t;
-        bool captured = false;
-        applyThrough(*ds, changes.maxErrors, [&](const ChangePacket &packet) {
-            captured = true;
-            t.wire = ServerDataSource::toWire(packet, changes.maxErrors);
-            ApplyResult held;
-            held.error = kCaptured;
-            return held;
-        });
-        if (!captured) {
-            if (ds->changeCount() > 0 || ds->isEditing())
-                return fail(int(i), ds->lastError().toString());
+        std::optional<PendingUpdates> updates = ds->takeUpdates();
+        if (!updates)
+            return fail(int(i), ds->lastError().toString());
+        if (updates->isEmpty())
             continue; // nothing to save in this dataset
-        }
+        Taken t;
+        t.wire = ServerDataSource::toWire(updates->packet(), changes.maxErrors);
+        t.updates = std::move(*updates);
         t.item = int(i);
         t.dataSet = ds;
-        t.maxErrors = changes.maxErrors;
         t.wireItem = int(args.items.size());
         args.items.append(protocol::ApplyUpdatesArgs{ds->providerName(), t.wire.packet});
         itemOfWire.append(int(i));
@@ -156,14 +105,7 @@ SaveBatch::Result SaveBatch::commit()
             answer.committed = false;
             answer.saved.clear();
         }
-        const int failed = applyThrough(*t.dataSet, t.maxErrors, [&](const ChangePacket &packet) {
-            if (packet.rows.size() != t.wire.rows.size()) {
-                ApplyResult changed;
-                changed.error = QStringLiteral("数据集'%1'在保存时被修改").arg(t.dataSet->name());
-                return changed;
-            }
-            return ServerDataSource::fromWire(answer, t.wire);
-        });
+        const int failed = t.dataSet->takeAnswer(t.updates, ServerDataSource::fromWire(answer, t.wire));
         if (!reply.ok)
             result.failedRows = failed;
     }

@@ -14,9 +14,7 @@
 // written: every dataset keeps its changes pending, and the rows the server
 // refused go through the dataset's reconcile hook as after applyUpdates().
 //
-// Each dataset must read from a ServerDataSource on the same connection. The
-// dataset's beforeApplyUpdates guard runs twice: once when its packet is taken
-// and once when the answer is taken in.
+// Each dataset must read from a ServerDataSource on the same connection.
 #pragma once
 
 #include "client/core/net/ServerConnection.h"

@@ -305,24 +305,8 @@ ApplyResult ServerDataSource::fromWire(const protocol::ApplyUpdatesReply &reply,
     QHash<int, const ChangeRow *> byIndex;
     for (const ChangeRow &row : sent.rows)
         byIndex.insert(row.index, &row);
-    QSet<int> failed;
-    for (const protocol::FailedRow &f : reply.failed) {
-        const QList<int> &map = rowsOfKind(sent, f.kind);
-        if (f.index < 0 || f.index >= map.size())
-            continue;
-        RowFailure failure;
-        failure.index = map[f.index];
-        failure.kind = clientKind(f.kind);
-        failure.message = f.error.isEmpty() ? QStringLiteral("服务器没有保存这一行") : f.error;
-        result.failures.append(failure);
-        failed.insert(failure.index);
-    }
-    result.errorCount = std::max<int>(result.errorCount, int(result.failures.size()));
-    if (!reply.committed)
-        return result; // rolled back: nothing of the packet was kept
-
-    // Saved rows come in the server's column order and may leave columns out
-    // (joined display columns); those keep the values the client sent.
+    // Rows read back come in the server's column order and may leave columns
+    // out (joined display columns); those keep the values the client has.
     const QStringList &fields = sent.packet.fields;
     QList<int> columnOf(fields.size(), -1);
     for (qsizetype i = 0; i < fields.size(); ++i) {
@@ -333,6 +317,38 @@ ApplyResult ServerDataSource::fromWire(const protocol::ApplyUpdatesReply &reply,
             }
         }
     }
+    const auto merged = [&](RowValues values, const protocol::Row &server) {
+        values.resize(fields.size());
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            if (columnOf[i] < 0)
+                continue;
+            const QVariant &v = server.value(columnOf[i]);
+            values[i] = protocol::isNotFetched(v) ? QVariant() : v;
+        }
+        return values;
+    };
+
+    QSet<int> failed;
+    for (const protocol::FailedRow &f : reply.failed) {
+        const QList<int> &map = rowsOfKind(sent, f.kind);
+        if (f.index < 0 || f.index >= map.size())
+            continue;
+        RowFailure failure;
+        failure.index = map[f.index];
+        failure.kind = clientKind(f.kind);
+        failure.message = f.error.isEmpty() ? QStringLiteral("服务器没有保存这一行") : f.error;
+        if (f.hasCurrent) {
+            const ChangeRow *row = byIndex.value(failure.index);
+            failure.serverHasRow = true;
+            failure.serverValues = merged(row ? row->oldValues : RowValues(), f.current);
+        }
+        result.failures.append(failure);
+        failed.insert(failure.index);
+    }
+    result.errorCount = std::max<int>(result.errorCount, int(result.failures.size()));
+    if (!reply.committed)
+        return result; // rolled back: nothing of the packet was kept
+
     QSet<int> saved;
     for (const protocol::SavedRow &s : reply.saved) {
         const QList<int> &map = rowsOfKind(sent, s.kind);
@@ -340,15 +356,7 @@ ApplyResult ServerDataSource::fromWire(const protocol::ApplyUpdatesReply &reply,
             continue;
         const int index = map[s.index];
         const ChangeRow *row = byIndex.value(index);
-        RowValues values = row ? row->newValues : RowValues();
-        values.resize(fields.size());
-        for (qsizetype i = 0; i < fields.size(); ++i) {
-            if (columnOf[i] < 0)
-                continue;
-            const QVariant &v = s.values.value(columnOf[i]);
-            values[i] = protocol::isNotFetched(v) ? QVariant() : v;
-        }
-        result.saved.append(SavedRow{index, values});
+        result.saved.append(SavedRow{index, merged(row ? row->newValues : RowValues(), s.values)});
         saved.insert(index);
     }
     // Every row that did not fail was applied with the commit: deletions (which

@@ -146,6 +146,46 @@ TEST_F(ServerDataSourceTest, AChangeBasedOnStaleValuesIsRefused)
     EXPECT_EQ(users->changeCount(), 0);
 }
 
+// "Refresh" takes the row as the server holds it after the refused save: the
+// other user's version, or nothing when the row is gone.
+TEST_F(ServerDataSourceTest, RefreshTakesTheServersRowOrDropsAGoneOne)
+{
+    exec(QStringLiteral("insert into DQ (ID, ParentCode, MC, ZT) values (601, 0, '甲区', 0)"));
+    exec(QStringLiteral("insert into DQ (ID, ParentCode, MC, ZT) values (602, 0, '乙区', 0)"));
+    auto dq = openProvider(QStringLiteral("pDq"));
+    const int before = dq->recordCount();
+    exec(QStringLiteral("update DQ set MC='甲区（别人改过）' where ID=601"));
+    exec(QStringLiteral("delete from DQ where ID=602"));
+    // 601 is refused for its name (longer than the column), 602 for being gone.
+    const QString tooLong = QStringLiteral("一个长得放不进这一列的地区名称");
+    for (int id : {601, 602}) {
+        ASSERT_TRUE(dq->locate(QStringLiteral("ID"), {id}));
+        dq->fieldByName(u"MC")->setValue(tooLong);
+        dq->fieldByName(u"ZT")->setValue(true);
+        ASSERT_TRUE(dq->post());
+    }
+    ASSERT_TRUE(dq->locate(QStringLiteral("ID"), {602}));
+    dq->fieldByName(u"MC")->setValue(QStringLiteral("乙"));
+    ASSERT_TRUE(dq->post());
+    QList<ReconcileError> seen;
+    dq->hooks().reconcileError = [&seen](DataSet &, ReconcileError &e) {
+        seen << e;
+        return ReconcileAction::Refresh;
+    };
+    EXPECT_EQ(dq->applyUpdates(-1), 2);
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_TRUE(seen[0].serverHasRow);
+    EXPECT_EQ(seen[0].serverValues.value(dq->fieldByName(u"MC")->slot()).toString(),
+              QStringLiteral("甲区（别人改过）"));
+    EXPECT_FALSE(seen[1].serverHasRow);
+
+    EXPECT_EQ(dq->changeCount(), 0);
+    ASSERT_EQ(dq->recordCount(), before - 1) << "the row another user deleted leaves the list";
+    ASSERT_TRUE(dq->locate(QStringLiteral("ID"), {601}));
+    EXPECT_EQ(dq->fieldByName(u"MC")->asString(), QStringLiteral("甲区（别人改过）"));
+    EXPECT_FALSE(dq->fieldByName(u"ZT")->asBool());
+}
+
 TEST_F(ServerDataSourceTest, BlobsComeOnlyWhenARowReadsThem)
 {
     const QByteArray picture("\x89PNG\r\n\x1a\n-picture-bytes", 24);
