@@ -1,6 +1,8 @@
 #include "client/core/shell/ClientSession.h"
 
+#include "client/core/shell/MainWindow.h"
 #include "client/core/shell/Product.h"
+#include "client/core/views/ReconcileDialog.h"
 
 #include <QApplication>
 
@@ -22,6 +24,13 @@ ClientSession::ClientSession(QString programFolder)
             else
                 QApplication::restoreOverrideCursor();
         });
+        // Rows the server refuses are put to the clerk, above the dialog that
+        // saved them when one is open, else above the main window.
+        m_data->setReconcileHandler(reconcileDialogHandler([this]() -> QWidget * {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                return modal;
+            return m_mainWindow;
+        }));
     }
 }
 
