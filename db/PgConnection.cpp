@@ -1,5 +1,6 @@
 #include "db/PgConnection.h"
 
+#include "db/Catalogue.h"
 #include "db/PgStatement.h"
 
 namespace qv::db {
@@ -190,17 +191,11 @@ bool PgConnection::runTransactionStatement(Phase phase, const QString &sql)
 
 std::optional<QStringList> PgConnection::tableNames()
 {
-    const auto result = query(QStringLiteral(
+    return catalogue::names(query(QStringLiteral(
         "SELECT c.relname FROM pg_catalog.pg_class c "
         "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
         "WHERE n.nspname = current_schema() AND c.relkind IN ('r', 'p') "
-        "ORDER BY c.oid"));
-    if (!result)
-        return std::nullopt;
-    QStringList names;
-    for (const Row &row : result->rows)
-        names.append(row.value(0).toString());
-    return names;
+        "ORDER BY c.oid")));
 }
 
 std::optional<QList<TableColumn>> PgConnection::columns(const QString &table)
@@ -209,9 +204,10 @@ std::optional<QList<TableColumn>> PgConnection::columns(const QString &table)
     // over one that differs in case only.
     const QString sql = QStringLiteral(
         "SELECT c.relname, a.attname, pg_catalog.format_type(a.atttypid, a.atttypmod), "
-        "a.attnotnull, a.atttypid::int8, "
+        "a.attnotnull, "
         "coalesce((SELECT k.n FROM unnest(i.indkey) WITH ORDINALITY AS k(attnum, n) "
-        "          WHERE k.attnum = a.attnum), 0) "
+        "          WHERE k.attnum = a.attnum), 0), "
+        "a.atttypid::int8 "
         "FROM pg_catalog.pg_class c "
         "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
         "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 "
@@ -220,30 +216,19 @@ std::optional<QList<TableColumn>> PgConnection::columns(const QString &table)
         "WHERE n.nspname = current_schema() AND c.relkind IN ('r', 'p', 'v', 'm', 'f') "
         "AND lower(c.relname) = lower($1) "
         "ORDER BY c.relname = $1 DESC, c.relname, a.attnum");
-    const auto statement = prepare(sql);
-    if (!statement)
-        return std::nullopt;
-    statement->bind(1, table);
-    const auto result = statement->query();
-    if (!result) {
-        setError(statement->lastError());
+    Error error;
+    const auto rows = catalogue::tableRows(*this, sql, table, &error);
+    if (!rows) {
+        setError(error);
         return std::nullopt;
     }
-    if (result->rows.isEmpty()) {
-        fail(Phase::Prepare, QStringLiteral("no such table: %1").arg(table), sql);
-        return std::nullopt;
-    }
-    const QString found = result->rows.first().value(0).toString();
+    const QString found = rows->first().value(0).toString();
     QList<TableColumn> columns;
-    for (const Row &row : result->rows) {
+    for (const Row &row : *rows) {
         if (row.value(0).toString() != found)
             break;
-        TableColumn column;
-        column.name = row.value(1).toString();
-        column.declaredType = row.value(2).toString();
-        column.kind = pg::kindOfType(Oid(row.value(4).toLongLong()));
-        column.notNull = row.value(3).toBool();
-        column.primaryKeyPosition = int(row.value(5).toLongLong());
+        TableColumn column = catalogue::column(row, 1);
+        column.kind = pg::kindOfType(Oid(row.value(5).toLongLong()));
         columns.append(column);
     }
     return columns;

@@ -1,5 +1,6 @@
 #include "db/SqliteConnection.h"
 
+#include "db/Catalogue.h"
 #include "db/SqliteStatement.h"
 
 #include <sqlite3.h>
@@ -240,42 +241,25 @@ bool SqliteConnection::runTransactionStatement(Phase phase, const QString &sql)
 
 std::optional<QStringList> SqliteConnection::tableNames()
 {
-    const auto result = query(QStringLiteral(
+    return catalogue::names(query(QStringLiteral(
         "SELECT name FROM sqlite_schema WHERE type = 'table' "
-        "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"));
-    if (!result)
-        return std::nullopt;
-    QStringList names;
-    for (const Row &row : result->rows)
-        names.append(row.value(0).toString());
-    return names;
+        "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid")));
 }
 
 std::optional<QList<TableColumn>> SqliteConnection::columns(const QString &table)
 {
     const QString sql = QStringLiteral(
         "SELECT name, type, \"notnull\", pk FROM pragma_table_info(?1) ORDER BY cid");
-    const auto statement = prepare(sql);
-    if (!statement)
-        return std::nullopt;
-    statement->bind(1, table);
-    const auto result = statement->query();
-    if (!result) {
-        setError(statement->lastError());
-        return std::nullopt;
-    }
-    if (result->rows.isEmpty()) {
-        fail(Phase::Prepare, QStringLiteral("no such table: %1").arg(table), sql);
+    Error error;
+    const auto rows = catalogue::tableRows(*this, sql, table, &error);
+    if (!rows) {
+        setError(error);
         return std::nullopt;
     }
     QList<TableColumn> columns;
-    for (const Row &row : result->rows) {
-        TableColumn column;
-        column.name = row.value(0).toString();
-        column.declaredType = row.value(1).toString();
+    for (const Row &row : *rows) {
+        TableColumn column = catalogue::column(row, 0);
         column.kind = traits().kindOfDeclaredType(column.declaredType);
-        column.notNull = row.value(2).toLongLong() != 0;
-        column.primaryKeyPosition = int(row.value(3).toLongLong());
         columns.append(column);
     }
     return columns;

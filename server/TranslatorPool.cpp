@@ -1,22 +1,10 @@
 #include "server/TranslatorPool.h"
 
+#include "sql/runner/SqlRunner.h"
+
 namespace qv::server {
 
 namespace {
-
-sql::SqlType sqlTypeOfKind(db::ValueKind kind)
-{
-    switch (kind) {
-    case db::ValueKind::Integer: return sql::SqlType::Integer;
-    case db::ValueKind::Double: return sql::SqlType::Double;
-    case db::ValueKind::Text: return sql::SqlType::Text;
-    case db::ValueKind::Blob: return sql::SqlType::Blob;
-    case db::ValueKind::Bool: return sql::SqlType::YesNo;
-    case db::ValueKind::DateTime: return sql::SqlType::Date;
-    case db::ValueKind::Null: break;
-    }
-    return sql::SqlType::Unknown;
-}
 
 void learnExtraTables(sql::Translator &translator, db::Connection &connection)
 {
@@ -32,7 +20,7 @@ void learnExtraTables(sql::Translator &translator, db::Connection &connection)
         sql::CatalogTable table;
         table.name = name;
         for (const db::TableColumn &c : *columns)
-            table.columns.push_back({c.name, sqlTypeOfKind(c.kind)});
+            table.columns.push_back({c.name, sql::typeOfKind(c.kind)});
         translator.addTable(std::move(table));
     }
 }

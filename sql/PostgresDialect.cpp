@@ -1,7 +1,7 @@
 // PostgreSQL: names folded to lower case (the schema's tables are created so),
 // dates as timestamp(0), yes/no as boolean, texts as citext. What PostgreSQL
 // lacks is supplied by the qv_ functions of PostgresFunctions.
-#include "sql/Dialect.h"
+#include "sql/DialectCommon.h"
 
 #include "sql/JetValues.h"
 
@@ -81,11 +81,11 @@ std::optional<QString> writeFormat(const Expr &call, const QStringList &args, co
 
 Dialect makePostgres()
 {
-    Dialect d;
+    Dialect d = commonDialect();
     d.engine = Engine::Postgres;
     d.name = QStringLiteral("PostgreSQL");
     d.foldIdentifiers = true;
-    const char *const keywords[] = {
+    d.keywords = keywordSet({
         "all", "analyse", "analyze", "and", "any", "array", "as", "asc", "asymmetric", "authorization", "binary",
         "both", "case", "cast", "check", "collate", "collation", "column", "concurrently", "constraint", "create",
         "cross", "current_catalog", "current_date", "current_role", "current_schema", "current_time",
@@ -96,9 +96,7 @@ Dialect makePostgres()
         "on", "only", "or", "order", "outer", "overlaps", "placing", "primary", "references", "returning",
         "right", "select", "session_user", "similar", "some", "symmetric", "table", "tablesample", "then", "to",
         "trailing", "true", "union", "unique", "user", "using", "variadic", "verbose", "when", "where", "window",
-        "with"};
-    for (const char *k : keywords)
-        d.keywords.insert(QString::fromLatin1(k));
+        "with"});
     d.trueLiteral = QStringLiteral("TRUE");
     d.falseLiteral = QStringLiteral("FALSE");
     d.dateLiteral = QStringLiteral("TIMESTAMP '%1'");
@@ -110,94 +108,47 @@ Dialect makePostgres()
     d.externalTables = false;
     d.derivedNeedsAlias = true;
 
-    d.unary = {
-        {int(UnaryOp::Negate), QStringLiteral("(- %1)")},
-        {int(UnaryOp::Plus), QStringLiteral("%1")},
-        {int(UnaryOp::Not), QStringLiteral("(NOT %1)")},
-    };
-    d.binary = {
-        {int(BinaryOp::Add), QStringLiteral("(%1 + %2)")},
-        {int(BinaryOp::Subtract), QStringLiteral("(%1 - %2)")},
-        {int(BinaryOp::Multiply), QStringLiteral("(%1 * %2)")},
+    d.binary.insert({
         {int(BinaryOp::Divide), QStringLiteral("(CAST(%1 AS double precision) / %2)")},
-        {int(BinaryOp::IntDivide), QStringLiteral("qv_intdiv(%1, %2)")},
-        {int(BinaryOp::Modulo), QStringLiteral("qv_mod(%1, %2)")},
         {int(BinaryOp::Power), QStringLiteral("power(%1, %2)")},
-        {int(BinaryOp::Concat), QStringLiteral("qv_concat(%1, %2)")},
-        {int(BinaryOp::TextAdd), QStringLiteral("(%1 || %2)")},
-        {int(BinaryOp::DateAdd), QStringLiteral("qv_dateadd(%1, %2)")},
-        {int(BinaryOp::DateSubtract), QStringLiteral("qv_dateadd(%1, - %2)")},
-        {int(BinaryOp::DateDiff), QStringLiteral("qv_datediff(%1, %2)")},
-        {int(BinaryOp::Equal), QStringLiteral("(%1 = %2)")},
-        {int(BinaryOp::NotEqual), QStringLiteral("(%1 <> %2)")},
-        {int(BinaryOp::Less), QStringLiteral("(%1 < %2)")},
-        {int(BinaryOp::LessEqual), QStringLiteral("(%1 <= %2)")},
-        {int(BinaryOp::Greater), QStringLiteral("(%1 > %2)")},
-        {int(BinaryOp::GreaterEqual), QStringLiteral("(%1 >= %2)")},
-        {int(BinaryOp::And), QStringLiteral("(%1 AND %2)")},
-        {int(BinaryOp::Or), QStringLiteral("(%1 OR %2)")},
-    };
-    d.conversions = {
+    });
+    d.conversions.insert({
         {int(Conversion::YesNoToNumber), QStringLiteral("(- CAST(%1 AS integer))")},
-        {int(Conversion::NumberToYesNo), QStringLiteral("(%1 <> 0)")},
         {int(Conversion::DateToText), QStringLiteral("qv_str(%1)")},
-        {int(Conversion::NumberToText), QStringLiteral("qv_str(%1)")},
-        {int(Conversion::RoundToInteger), QStringLiteral("qv_cint(%1)")},
         {int(Conversion::TextToDate), QStringLiteral("qv_cdate(CAST(%1 AS text))")},
         {int(Conversion::NumberToDate), QStringLiteral("qv_cdate(CAST(%1 AS double precision))")},
-        {int(Conversion::DateToNumber), QStringLiteral("qv_daynumber(%1)")},
         {int(Conversion::TextToNumber), QStringLiteral("qv_cdbl(CAST(%1 AS text))")},
-    };
-    auto f = [&d](const char *key, const char *pattern) {
-        d.functions.insert(QString::fromLatin1(key), FunctionForm{QString::fromLatin1(pattern), nullptr});
-    };
-    f("count", "count(%1)");
-    f("sum", "sum(%1)");
-    f("avg", "avg(%1)");
-    f("min", "min(%1)");
-    f("max", "max(%1)");
-    f("stdev", "stddev_samp(%1)");
-    f("var", "var_samp(%1)");
-    f("val", "qv_val(CAST(%1 AS text))");
+    });
+    addFunctions(d, {
+        {"stdev", "stddev_samp(%1)"},
+        {"var", "var_samp(%1)"},
+        {"val", "qv_val(CAST(%1 AS text))"},
+        {"cdbl", "CAST(%1 AS double precision)"},
+        {"csng", "CAST(%1 AS double precision)"},
+        {"cdate", "%1"},
+        {"int", "floor(%1)"},
+        {"fix", "trunc(%1)"},
+        {"sgn", "CAST(sign(%1) AS integer)"},
+        {"sqr", "sqrt(%1)"},
+        {"year", "CAST(EXTRACT(YEAR FROM %1) AS integer)"},
+        {"month", "CAST(EXTRACT(MONTH FROM %1) AS integer)"},
+        {"day", "CAST(EXTRACT(DAY FROM %1) AS integer)"},
+        {"hour", "CAST(EXTRACT(HOUR FROM %1) AS integer)"},
+        {"minute", "CAST(EXTRACT(MINUTE FROM %1) AS integer)"},
+        {"second", "CAST(EXTRACT(SECOND FROM %1) AS integer)"},
+        {"weekday", "(CAST(EXTRACT(DOW FROM %1) AS integer) + 1)"},
+        {"now", "CAST(LOCALTIMESTAMP AS timestamp(0))"},
+        {"date", "CAST(CURRENT_DATE AS timestamp(0))"},
+        {"left", "left(%1, %2)"},
+        {"right", "right(%1, %2)"},
+        {"len", "length(CAST(%1 AS text))"},
+        {"trim", "btrim(%1, ' ')"},
+        {"instr", "strpos(lower(%1), lower(%2))"},
+        {"space", "repeat(' ', %1)"},
+        {"chr", "chr(CAST(qv_cint(%1) AS integer))"},
+    });
+    // Format takes its pattern apart at translation time (writeFormat).
     d.functions.insert(QStringLiteral("format"), FunctionForm{QString(), &writeFormat});
-    f("cstr", "qv_str(%1)");
-    f("cint", "qv_cint(%1)");
-    f("clng", "qv_cint(%1)");
-    f("cdbl", "CAST(%1 AS double precision)");
-    f("csng", "CAST(%1 AS double precision)");
-    f("cdate", "%1");
-    f("nz/1", "%1");
-    f("nz/2", "coalesce(%1, %2)");
-    f("int", "floor(%1)");
-    f("fix", "trunc(%1)");
-    f("abs", "abs(%1)");
-    f("sgn", "CAST(sign(%1) AS integer)");
-    f("round/1", "qv_round(%1, 0)");
-    f("round/2", "qv_round(%1, %2)");
-    f("sqr", "sqrt(%1)");
-    f("year", "CAST(EXTRACT(YEAR FROM %1) AS integer)");
-    f("month", "CAST(EXTRACT(MONTH FROM %1) AS integer)");
-    f("day", "CAST(EXTRACT(DAY FROM %1) AS integer)");
-    f("hour", "CAST(EXTRACT(HOUR FROM %1) AS integer)");
-    f("minute", "CAST(EXTRACT(MINUTE FROM %1) AS integer)");
-    f("second", "CAST(EXTRACT(SECOND FROM %1) AS integer)");
-    f("weekday", "(CAST(EXTRACT(DOW FROM %1) AS integer) + 1)");
-    f("now", "CAST(LOCALTIMESTAMP AS timestamp(0))");
-    f("date", "CAST(CURRENT_DATE AS timestamp(0))");
-    f("left", "left(%1, %2)");
-    f("right", "right(%1, %2)");
-    f("mid/2", "substr(%1, %2)");
-    f("mid/3", "substr(%1, %2, %3)");
-    f("len", "length(CAST(%1 AS text))");
-    f("ucase", "upper(%1)");
-    f("lcase", "lower(%1)");
-    f("trim", "btrim(%1, ' ')");
-    f("ltrim", "ltrim(%1, ' ')");
-    f("rtrim", "rtrim(%1, ' ')");
-    f("instr", "strpos(lower(%1), lower(%2))");
-    f("space", "repeat(' ', %1)");
-    f("replace", "replace(%1, %2, %3)");
-    f("chr", "chr(CAST(qv_cint(%1) AS integer))");
 
     d.columnTypes = {
         {int(SqlType::Text), QStringLiteral("citext")},

@@ -85,7 +85,7 @@ QString when(QRandomGenerator &random, int day)
 // The ledger: 50 000 movements of the hot item in warehouse 1 (receipts and
 // requisitions alternating, oldest first), the rest spread over 1 000 items
 // and 4 warehouses.
-bool generateLedger(const QString &path, bool coveringIndex, QString *error)
+bool generateLedger(const QString &path, QString *error)
 {
     sqlite3 *db = nullptr;
     if (!check(sqlite3_open(path.toUtf8().constData(), &db), db, error))
@@ -138,20 +138,13 @@ bool generateLedger(const QString &path, bool coveringIndex, QString *error)
                  1 + random.bounded(50), 1 + random.bounded(1000) / 100.0, 1 + random.bounded(kWarehouses), i);
     }
     sqlite3_finalize(insert);
-    if (ok && coveringIndex) {
-        // What the ledger statements would read from the index alone.
-        ok = check(sqlite3_exec(db,
-                                "CREATE INDEX ix_Inv_ItemList_cover ON Inv_ItemList(HPID,CKID,RQ,BillType,Flag,SL,DJ)",
-                                nullptr, nullptr, nullptr),
-                   db, error);
-    }
     ok = ok && check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, error);
     sqlite3_exec(db, "ANALYZE", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return ok;
 }
 
-bool prepare(Bench &b, bool coveringIndex)
+bool prepare(Bench &b)
 {
     // The folder with the demo account set, then the ledger, then the server.
     if (!b.server.start()) {
@@ -160,7 +153,7 @@ bool prepare(Bench &b, bool coveringIndex)
     }
     b.server.stop();
     std::fprintf(stderr, "generating %d ledger rows...\n", kLedgerRows);
-    if (!generateLedger(b.server.accountDatabase(), coveringIndex, &b.error))
+    if (!generateLedger(b.server.accountDatabase(), &b.error))
         return false;
     if (!b.server.start()) {
         b.error = b.server.error();
@@ -312,12 +305,9 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    // --covering-index: the ledger also gets an index holding every column the
-    // statements read, to show what the schema could gain.
-    const bool coveringIndex = QCoreApplication::arguments().contains(QStringLiteral("--covering-index"));
     Bench bench;
     g_bench = &bench;
-    if (!prepare(bench, coveringIndex)) {
+    if (!prepare(bench)) {
         std::fprintf(stderr, "qv_client_ledger_bench: %s\n", qPrintable(bench.error));
         return 1;
     }

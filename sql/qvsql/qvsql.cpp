@@ -40,20 +40,6 @@ Catalog schemaCatalog()
     return catalog;
 }
 
-SqlType typeOfKind(db::ValueKind kind)
-{
-    switch (kind) {
-    case db::ValueKind::Integer: return SqlType::Integer;
-    case db::ValueKind::Double: return SqlType::Double;
-    case db::ValueKind::Text: return SqlType::Text;
-    case db::ValueKind::Blob: return SqlType::Blob;
-    case db::ValueKind::Bool: return SqlType::YesNo;
-    case db::ValueKind::DateTime: return SqlType::Date;
-    case db::ValueKind::Null: break;
-    }
-    return SqlType::Unknown;
-}
-
 // Tables the database holds beyond the schema (a report's rpt_ tables left
 // from an earlier run), so that statements about them translate.
 void learnOtherTables(db::Connection &connection, Translator &translator)

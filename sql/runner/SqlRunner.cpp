@@ -15,20 +15,6 @@ Engine toSqlEngine(db::Engine engine)
     return engine == db::Engine::Postgres ? Engine::Postgres : Engine::Sqlite;
 }
 
-SqlType typeOfKind(db::ValueKind kind)
-{
-    switch (kind) {
-    case db::ValueKind::Integer: return SqlType::Integer;
-    case db::ValueKind::Double: return SqlType::Double;
-    case db::ValueKind::Text: return SqlType::Text;
-    case db::ValueKind::Blob: return SqlType::Blob;
-    case db::ValueKind::Bool: return SqlType::YesNo;
-    case db::ValueKind::DateTime: return SqlType::Date;
-    case db::ValueKind::Null: break;
-    }
-    return SqlType::Unknown;
-}
-
 QString quoted(const QString &text)
 {
     QString q = text;
@@ -43,6 +29,20 @@ QString libraryVersion()
 }
 
 } // namespace
+
+SqlType typeOfKind(db::ValueKind kind)
+{
+    switch (kind) {
+    case db::ValueKind::Integer: return SqlType::Integer;
+    case db::ValueKind::Double: return SqlType::Double;
+    case db::ValueKind::Text: return SqlType::Text;
+    case db::ValueKind::Blob: return SqlType::Blob;
+    case db::ValueKind::Bool: return SqlType::YesNo;
+    case db::ValueKind::DateTime: return SqlType::Date;
+    case db::ValueKind::Null: break;
+    }
+    return SqlType::Unknown;
+}
 
 QString RunError::text() const
 {

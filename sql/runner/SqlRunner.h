@@ -89,6 +89,10 @@ private:
     Translator &m_translator;
 };
 
+// The dialect's type of a value kind an engine reports for a column; Unknown
+// when the engine gave none (ValueKind::Null).
+SqlType typeOfKind(db::ValueKind kind);
+
 // Installs or refreshes the PostgreSQL function library in the database.
 bool installPostgresFunctions(db::Connection &connection, db::Error *error);
 
