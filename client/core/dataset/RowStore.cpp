@@ -8,8 +8,11 @@ RecordPtr RowStore::create(int valueCount, int calcCount)
 {
     auto record = std::make_shared<Record>();
     record->id = m_nextId++;
-    record->values.resize(valueCount);
-    record->calc.resize(calcCount);
+    // Built at their exact size: growing an empty list rounds its capacity up,
+    // which on a wide row costs more than the values themselves.
+    record->values = QVariantList(valueCount);
+    if (calcCount > 0)
+        record->calc = QVariantList(calcCount);
     return record;
 }
 
