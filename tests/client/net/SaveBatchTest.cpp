@@ -54,6 +54,10 @@ protected:
 TEST_F(SaveBatchTest, LinesThenHeaderAreSavedTogether)
 {
     addDocument(2024010001, QStringLiteral("LL2024010001"), 3);
+    int checks = 0;
+    int afterSaves = 0;
+    m_lines->hooks().beforeApplyUpdates = [&checks](DataSet &) { return ++checks > 0; };
+    m_lines->hooks().afterApplyUpdates = [&afterSaves](DataSet &) { ++afterSaves; };
     SaveBatch batch(data().cn());
     batch.addChanges(*m_lines);
     batch.addChanges(*m_header);
@@ -65,6 +69,8 @@ TEST_F(SaveBatchTest, LinesThenHeaderAreSavedTogether)
     EXPECT_EQ(m_lines->changeCount(), 0);
     EXPECT_EQ(m_header->changeCount(), 0);
     EXPECT_EQ(m_lines->recordCount(), 3);
+    EXPECT_EQ(checks, 1) << "a dataset's pre-save check runs once per save";
+    EXPECT_EQ(afterSaves, 1);
 }
 
 TEST_F(SaveBatchTest, AFailingHeaderLeavesNoLinesBehindAndKeepsEverythingPending)
