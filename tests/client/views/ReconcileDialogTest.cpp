@@ -123,20 +123,31 @@ int tableRowOf(const ReconcileDialog &dialog, const QString &label)
     return -1;
 }
 
-// Types into the "修改后的值" cell of the field the way a clerk does: F2, the
-// text, Enter.
-void typeInto(ReconcileDialog &dialog, const QString &label, const QString &text)
+// Opens the editor of the field's "修改后的值" cell the way a clerk does (F2)
+// and types the text into it, leaving the editor open; nullptr when no editor
+// opened.
+QLineEdit *typeWithoutEnter(ReconcileDialog &dialog, const QString &label, const QString &text)
 {
     QTableWidget *table = dialog.table();
     const int row = tableRowOf(dialog, label);
-    ASSERT_GE(row, 0) << label.toStdString();
+    if (row < 0)
+        return nullptr;
     table->setFocus();
     table->setCurrentCell(row, ReconcileDialog::MineColumn);
     QTest::keyClick(table, Qt::Key_F2);
     auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-    ASSERT_NE(editor, nullptr) << "F2 opens an editor on the cell";
+    if (!editor)
+        return nullptr;
     editor->selectAll();
     QTest::keyClicks(editor, text);
+    return editor;
+}
+
+// Types into the cell and ends with Enter.
+void typeInto(ReconcileDialog &dialog, const QString &label, const QString &text)
+{
+    QLineEdit *editor = typeWithoutEnter(dialog, label, text);
+    ASSERT_NE(editor, nullptr) << "F2 opens an editor on the cell " << label.toStdString();
     QTest::keyClick(editor, Qt::Key_Return);
     QApplication::processEvents();
 }
@@ -373,14 +384,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A value still in its editor when OK is clicked counts.
         AnswerCase{"CorrectTakesAValueStillBeingTyped", ChangeKind::Modify,
                    [](ReconcileDialog &d) {
-                       QTableWidget *table = d.table();
-                       table->setFocus();
-                       table->setCurrentCell(tableRowOf(d, QStringLiteral("数量")), ReconcileDialog::MineColumn);
-                       QTest::keyClick(table, Qt::Key_F2);
-                       auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-                       ASSERT_NE(editor, nullptr);
-                       editor->selectAll();
-                       QTest::keyClicks(editor, QStringLiteral("8.5"));
+                       ASSERT_NE(typeWithoutEnter(d, QStringLiteral("数量"), QStringLiteral("8.5")), nullptr);
                        d.actionButton(ReconcileAction::Correct)->click();
                        d.accept();
                    },
@@ -435,13 +439,7 @@ INSTANTIATE_TEST_SUITE_P(
         // OK with unreadable text still in the cell keeps the window open.
         AnswerCase{"OkWithUnreadableTextInTheEditorKeepsTheWindowOpen", ChangeKind::Modify,
                    [](ReconcileDialog &d) {
-                       QTableWidget *table = d.table();
-                       table->setFocus();
-                       table->setCurrentCell(tableRowOf(d, QStringLiteral("数量")), ReconcileDialog::MineColumn);
-                       QTest::keyClick(table, Qt::Key_F2);
-                       auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-                       ASSERT_NE(editor, nullptr);
-                       QTest::keyClicks(editor, QStringLiteral("x"));
+                       ASSERT_NE(typeWithoutEnter(d, QStringLiteral("数量"), QStringLiteral("x")), nullptr);
                        d.actionButton(ReconcileAction::Correct)->click();
                        d.accept();
                        EXPECT_TRUE(d.isVisible());
