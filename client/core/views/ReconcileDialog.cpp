@@ -48,6 +48,10 @@ bool lineDiffers(const ReconcileError &error, const ReconcileFieldLine &line)
 // into reads the same way as the two beside it.
 QString valueText(const Field &field, const QVariant &value)
 {
+    // A yes/no field without texts of its own reads 是/否 here, as the clerk
+    // would type it.
+    if (field.type() == FieldType::YesNo && field.boolTexts().isEmpty() && value.isValid() && !value.isNull())
+        return value.toBool() ? QStringLiteral("是") : QStringLiteral("否");
     return field.formatValue(value, false);
 }
 
