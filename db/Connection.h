@@ -65,6 +65,11 @@ public:
     // a failure).
     bool rollback();
     virtual bool inTransaction() const = 0;
+    // Lets go of the read snapshot a half-read cursor may hold between packets
+    // (SQLite moves the rest of such results aside), so the database can fold
+    // its journal back in while a client sits on a half-read list. Nothing to
+    // do on engines whose cursors hold no snapshot of the connection.
+    virtual void releaseSnapshot() {}
 
     // Names of the user's tables in catalogue order, without views and the
     // engine's own tables.

@@ -221,6 +221,11 @@ std::unique_ptr<Statement> SqliteConnection::prepare(const QString &sql)
     return std::make_unique<SqlitePreparedStatement>(std::move(handle), traits(), sql);
 }
 
+void SqliteConnection::releaseSnapshot()
+{
+    m_pending->settle(m_db);
+}
+
 bool SqliteConnection::inTransaction() const
 {
     return m_db && sqlite3_get_autocommit(m_db) == 0;

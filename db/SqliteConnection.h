@@ -35,6 +35,7 @@ public:
     std::unique_ptr<Cursor> openCursor(const QString &sql) override;
     std::unique_ptr<Statement> prepare(const QString &sql) override;
     bool inTransaction() const override;
+    void releaseSnapshot() override;
 
     std::optional<QStringList> tableNames() override;
     std::optional<QList<TableColumn>> columns(const QString &table) override;

@@ -39,6 +39,12 @@ ClientConnection::~ClientConnection()
     m_session.reset();
 }
 
+void ClientConnection::releaseSnapshots()
+{
+    if (m_session)
+        m_session->releaseSnapshots();
+}
+
 QDateTime ClientConnection::lastActivity() const
 {
     return m_session ? m_session->lastActivity : m_connectedAt;

@@ -40,6 +40,8 @@ public:
     void close(const QString &reason);
     // Serves what arrived while calls were held (a dialog on the server's screen).
     void resume();
+    // Half-read lists of this client stop holding a snapshot of the database.
+    void releaseSnapshots();
 
 signals:
     void finished(qv::server::ClientConnection *connection);

@@ -6,6 +6,15 @@
 
 namespace qv::server {
 
+namespace {
+
+// A client that has not called for this long while a list of its is half read
+// stops pinning a snapshot: the rest of the list moves aside and the database
+// can fold its journal back in.
+constexpr int kSnapshotSeconds = 30;
+
+} // namespace
+
 Server::Server(ServerContext &context, QObject *parent) : QObject(parent), m_context(context)
 {
     connect(&m_listener, &QTcpServer::newConnection, this, &Server::onNewConnection);
@@ -80,6 +89,9 @@ void Server::sweep()
         else if (idleSeconds > 0 && connection->state() == ClientConnection::State::Ready
                  && connection->lastActivity().secsTo(now) >= idleSeconds)
             connection->close(QStringLiteral("空闲超过 %1 分钟").arg(m_context.config.idleMinutes));
+        else if (connection->state() == ClientConnection::State::Ready
+                 && connection->lastActivity().secsTo(now) >= kSnapshotSeconds)
+            connection->releaseSnapshots();
     }
 }
 

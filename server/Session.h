@@ -41,6 +41,11 @@ public:
 
     SessionDatabase &registry() { return m_registry; }
     SessionDatabase &business() { return m_business; }
+    void releaseSnapshots()
+    {
+        m_registry.releaseSnapshot();
+        m_business.releaseSnapshot();
+    }
     SessionDatabase &databaseOf(const Provider &provider)
     {
         return provider.onRegistry() ? m_registry : m_business;

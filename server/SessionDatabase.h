@@ -61,6 +61,13 @@ public:
     // Translation alone (to learn a statement's result columns); not logged.
     std::optional<sql::TranslateResult> translate(const QString &statement, protocol::ErrorInfo *error);
 
+    // Lets go of any read snapshot a half-read cursor holds (db::Connection).
+    void releaseSnapshot()
+    {
+        if (m_runner)
+            m_runner->connection().releaseSnapshot();
+    }
+
     // The open connection; nullptr while closed.
     db::Connection *connection() { return m_runner ? &m_runner->connection() : nullptr; }
 

@@ -200,5 +200,41 @@ TEST_F(SqliteConnectionTest, ASecondWriterIsRefusedAtBegin)
         << second->lastError().message.toStdString();
 }
 
+// A list a client leaves half read must not keep the journal from being folded
+// back into the database: once its snapshot is released, a checkpoint copies
+// every frame, and the list still reads the rows it started with.
+TEST_F(SqliteConnectionTest, ReleasingAHalfReadCursorsSnapshotLetsTheJournalBeCheckpointed)
+{
+    auto db = openNew();
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(db->exec(QStringLiteral("CREATE TABLE t (n INTEGER)")));
+    ASSERT_TRUE(db->exec(QStringLiteral("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 3000) "
+                                        "INSERT INTO t SELECT n FROM c")));
+    auto other = openNew();
+    ASSERT_TRUE(other);
+    ASSERT_TRUE(other->queryValue(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+
+    const auto cursor = db->openCursor(QStringLiteral("SELECT n FROM t ORDER BY n"));
+    ASSERT_TRUE(cursor);
+    QList<Row> rows;
+    ASSERT_TRUE(cursor->fetch(1000, rows));
+    ASSERT_TRUE(other->exec(QStringLiteral("DELETE FROM t WHERE n > 2000")));
+
+    const auto checkpoint = [&other] {
+        const auto result = other->query(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+        EXPECT_TRUE(result && result->rows.size() == 1);
+        return result ? result->rows.first() : Row();
+    };
+    const Row pinned = checkpoint();
+    EXPECT_LT(pinned.value(2).toLongLong(), pinned.value(1).toLongLong()) << "the reader's snapshot holds frames back";
+
+    db->releaseSnapshot();
+    const Row released = checkpoint();
+    EXPECT_EQ(released.value(2).toLongLong(), released.value(1).toLongLong());
+
+    ASSERT_TRUE(cursor->fetch(0, rows)) << cursor->lastError().text().toStdString();
+    EXPECT_EQ(rows.size(), 3000);
+}
+
 } // namespace
 } // namespace qv::db
