@@ -394,8 +394,13 @@ std::optional<ResultSet> SqlitePreparedStatement::query()
 {
     if (!start())
         return std::nullopt;
+    // A statement run many times (a row read back after each save) describes
+    // its columns once; the engine re-prepares it after a schema change, so the
+    // count is checked again.
+    if (m_columns.size() != sqlite3_column_count(m_handle->stmt) || m_columns.isEmpty())
+        m_columns = sqlite::describeColumns(m_handle->stmt, m_traits);
     ResultSet result;
-    result.columns = sqlite::describeColumns(m_handle->stmt, m_traits);
+    result.columns = m_columns;
     bool done = false;
     QString error;
     const bool ok = sqlite::readRows(m_handle->stmt, result.columns, 0, result.rows, done, &error);

@@ -109,6 +109,7 @@ private:
 
     std::shared_ptr<SqliteStatementHandle> m_handle;
     const EngineTraits &m_traits;
+    QList<ColumnInfo> m_columns;
 };
 
 } // namespace qv::db

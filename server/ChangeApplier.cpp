@@ -306,7 +306,10 @@ bool ChangeApplier::apply(const protocol::ChangePacket &packet, protocol::ApplyU
 
 void ChangeApplier::readCurrentRows(const protocol::ChangePacket &packet, protocol::ApplyUpdatesReply &reply)
 {
-    if (m_table.rowKey.isEmpty() || m_savedFields.isEmpty())
+    const bool anyToRead = std::any_of(reply.failed.cbegin(), reply.failed.cend(), [](const protocol::FailedRow &f) {
+        return f.kind != ChangeKind::Insert;
+    });
+    if (!anyToRead || m_table.rowKey.isEmpty() || m_savedFields.isEmpty())
         return;
     QList<int> key;
     for (const QString &column : m_table.rowKey) {

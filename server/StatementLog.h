@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <deque>
 #include <functional>
 
 namespace qv::server {
@@ -22,16 +23,20 @@ public:
     // the upper-cased statement holds no "SET" anywhere.
     static bool isRefused(const QString &statement);
 
-    const QString &text() const { return m_text; }
+    // Built when asked for: statements arrive far more often than anyone reads.
+    const QString &text() const;
     void clear();
 
     // Called after every change of the text.
     void setListener(std::function<void(const QString &)> listener) { m_listener = std::move(listener); }
 
 private:
-    void prepend(const QString &entry);
+    void prepend(QString entry);
 
-    QString m_text;
+    std::deque<QString> m_entries; // newest first, no more than the text needs
+    qsizetype m_characters = 0;    // in m_entries
+    mutable QString m_text;
+    mutable bool m_textIsCurrent = true;
     std::function<void(const QString &)> m_listener;
 };
 
