@@ -45,6 +45,16 @@ TEST_F(SettingsTest, FirstStartWritesTheDefaultHostBeforeAnythingElse)
     EXPECT_TRUE(session.settings().showPendingAtStart());
 }
 
+// Every shared dataset puts refused rows to the clerk.
+TEST_F(SettingsTest, EverySharedDataSetHasTheReconcileDialog)
+{
+    ClientSession session(folder.path());
+    const QStringList names = session.data().dataSetNames();
+    ASSERT_FALSE(names.isEmpty());
+    for (const QString &name : names)
+        EXPECT_TRUE(bool(session.data().dataSet(name)->hooks().reconcileError)) << name.toStdString();
+}
+
 TEST_F(SettingsTest, OkStoresTheTrimmedHost)
 {
     ClientSession session(folder.path());
