@@ -10,20 +10,8 @@ using protocol::Row;
 
 namespace {
 
-class ChangePackets : public ::testing::TestWithParam<Engine> {
+class ChangePackets : public SharedServerTest {
 protected:
-    void SetUp() override
-    {
-        QString skip;
-        m_server = sharedServer(GetParam(), &skip);
-        if (!m_server)
-            GTEST_SKIP() << qPrintable(skip);
-        m_client = connectedClient(*m_server);
-        ASSERT_TRUE(m_client);
-    }
-
-    Client &client() { return *m_client; }
-
     // Applies a packet to a dataset; the reply (failing the test on a failed call).
     protocol::ApplyUpdatesReply apply(const QString &dataset, const ChangePacket &packet, Client *through = nullptr)
     {
@@ -43,9 +31,6 @@ protected:
         next += 1000;
         return next;
     }
-
-    SharedServer *m_server = nullptr;
-    std::unique_ptr<Client> m_client;
 };
 
 ChangePacket ckPacket(int maxErrors)

@@ -7,19 +7,8 @@ using namespace qv::servertest;
 
 namespace {
 
-class Datasets : public ::testing::TestWithParam<Engine> {
+class Datasets : public SharedServerTest {
 protected:
-    void SetUp() override
-    {
-        QString skip;
-        m_server = sharedServer(GetParam(), &skip);
-        if (!m_server)
-            GTEST_SKIP() << qPrintable(skip);
-        m_client = connectedClient(*m_server);
-        ASSERT_TRUE(m_client);
-    }
-    Client &client() { return *m_client; }
-
     protocol::Outcome<protocol::OpenReply> open(const QString &dataset, int packetSize,
                                                 const QString &statement = {},
                                                 RemoteObject object = RemoteObject::Business)
@@ -31,9 +20,6 @@ protected:
         args.packetSize = packetSize;
         return client().call(args, object);
     }
-
-    SharedServer *m_server = nullptr;
-    std::unique_ptr<Client> m_client;
 };
 
 } // namespace

@@ -14,17 +14,8 @@ using namespace qv::servertest;
 
 namespace {
 
-class Numbering : public ::testing::TestWithParam<Engine> {
+class Numbering : public SharedServerTest {
 protected:
-    void SetUp() override
-    {
-        QString skip;
-        m_server = sharedServer(GetParam(), &skip);
-        if (!m_server)
-            GTEST_SKIP() << qPrintable(skip);
-        m_client = connectedClient(*m_server);
-        ASSERT_TRUE(m_client);
-    }
     static QString key(const char *stem) { return QString::fromLatin1(stem) + QStringLiteral("2024%1").arg(++s_month % 100, 2, 10, QLatin1Char('0')); }
     static qint64 next(Client &client, const QString &key)
     {
@@ -33,8 +24,6 @@ protected:
     }
 
     static int s_month;
-    SharedServer *m_server = nullptr;
-    std::unique_ptr<Client> m_client;
 };
 
 int Numbering::s_month = 0;

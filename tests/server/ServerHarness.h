@@ -121,6 +121,25 @@ SharedServer *sharedServer(Engine engine, QString *skip);
 // A client connected to the shared server and bound to account set 001.
 std::unique_ptr<Client> connectedClient(SharedServer &server);
 
+// A test run once per engine with a client bound to account set 001 on the
+// shared server; skipped when the engine is not available.
+class SharedServerTest : public ::testing::TestWithParam<Engine> {
+protected:
+    void SetUp() override
+    {
+        QString skip;
+        m_server = sharedServer(GetParam(), &skip);
+        if (!m_server)
+            GTEST_SKIP() << qPrintable(skip);
+        m_client = connectedClient(*m_server);
+        ASSERT_TRUE(m_client);
+    }
+    Client &client() { return *m_client; }
+
+    SharedServer *m_server = nullptr;
+    std::unique_ptr<Client> m_client;
+};
+
 // Index of a field by name, -1 when absent.
 int fieldIndex(const QList<protocol::FieldInfo> &fields, const QString &name);
 

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 
+#include "tests/client/util/RecordingTmpTest.h"
 #include "tests/client/util/TestFields.h"
 
 #include <gtest/gtest.h>
@@ -134,20 +135,12 @@ TEST(BillWindows, OpenBillListFindsTheListWindowOfTheKind)
     EXPECT_EQ(opened, (QStringList{"TfrmStockLlWork/", "TFrmPdWork/KCPD", "TfrmCgddzb/", "TfrmProductInWork/CJ"}));
 }
 
-class PoolQueryTest : public ::testing::Test {
+class PoolQueryTest : public test::RecordingTmpTest {
 protected:
     void SetUp() override
     {
-        source.setTable(QStringLiteral("pTmp"), {test::fieldDef("V", FieldType::Double)});
-        source.setQueryHandler(QStringLiteral("pTmp"), [this](const QString &text) {
-            asked << text;
-            return std::optional<QList<RowValues>>(answer);
-        });
+        serveTmp({test::fieldDef("V", FieldType::Double)});
     }
-    MemoryDataSource source;
-    PooledQueries queries{&source};
-    QList<RowValues> answer;
-    QStringList asked;
 };
 
 TEST_F(PoolQueryTest, ItemPriceOfAnUnknownItemIsZero)

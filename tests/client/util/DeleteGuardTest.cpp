@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "tests/client/util/RecordingTmpTest.h"
 #include "tests/client/util/TestFields.h"
 
 #include <gtest/gtest.h>
@@ -17,20 +18,12 @@ namespace {
 
 using test::MessageBoxWatcher;
 
-class GuardTest : public ::testing::Test {
+class GuardTest : public test::RecordingTmpTest {
 protected:
     void SetUp() override
     {
-        source.setTable(QStringLiteral("pTmp"), {test::fieldDef("X", FieldType::Integer)});
-        source.setQueryHandler(QStringLiteral("pTmp"), [this](const QString &text) {
-            asked << text;
-            return std::optional<QList<RowValues>>(answer);
-        });
+        serveTmp({test::fieldDef("X", FieldType::Integer)});
     }
-    MemoryDataSource source;
-    PooledQueries queries{&source};
-    QList<RowValues> answer;
-    QStringList asked;
 };
 
 TEST_F(GuardTest, ItemsAreLookedUpInTheLineTables)

@@ -2,6 +2,7 @@
 
 #include "client/core/dataset/MemoryDataSource.h"
 
+#include "tests/client/util/RecordingTmpTest.h"
 #include "tests/client/util/TestFields.h"
 
 #include <gtest/gtest.h>
@@ -17,36 +18,27 @@ TEST(SqlScript, IifColumnFollowsTheDatabaseKind)
               QStringLiteral("case Z.ZT when 1 then '是' else '否' end as aZT"));
 }
 
-class TableScriptTest : public ::testing::Test {
+class TableScriptTest : public test::RecordingTmpTest {
 protected:
     void SetUp() override
     {
-        source.setTable(QStringLiteral("pTmp"),
-                        {test::fieldDef("ID", FieldType::Integer),
-                         test::fieldDef("MC", FieldType::Text, 20),
-                         test::fieldDef("RQ", FieldType::DateTime),
-                         test::fieldDef("JE", FieldType::Double),
-                         test::fieldDef("ZT", FieldType::YesNo),
-                         test::fieldDef("BZ", FieldType::Memo),
-                         test::fieldDef("PIC", FieldType::Blob)});
-        source.setQueryHandler(QStringLiteral("pTmp"), [this](const QString &text) {
-            asked << text;
-            return std::optional<QList<RowValues>>(rows);
-        });
+        serveTmp({test::fieldDef("ID", FieldType::Integer),
+                  test::fieldDef("MC", FieldType::Text, 20),
+                  test::fieldDef("RQ", FieldType::DateTime),
+                  test::fieldDef("JE", FieldType::Double),
+                  test::fieldDef("ZT", FieldType::YesNo),
+                  test::fieldDef("BZ", FieldType::Memo),
+                  test::fieldDef("PIC", FieldType::Blob)});
         dataSet.setSource(&source);
         dataSet.setProviderName(QStringLiteral("pTmp"));
     }
 
-    MemoryDataSource source;
-    PooledQueries queries{&source};
     DataSet dataSet;
-    QList<RowValues> rows;
-    QStringList asked;
 };
 
 TEST_F(TableScriptTest, WritesDeleteThenOneInsertPerRow)
 {
-    rows = {
+    answer = {
         {qint64(1), QStringLiteral(" O'Brien "), QDateTime(QDate(2024, 1, 5), QTime(0, 0)), 12.5, true,
          QStringLiteral("a\r\nb"), QByteArray("xyz")},
         {qint64(2), QVariant(), QDateTime(QDate(2024, 1, 6), QTime(8, 30)), 0.0, false, QVariant(), QVariant()},
@@ -70,7 +62,7 @@ TEST_F(TableScriptTest, AnEmptyTableWritesNothing)
 
 TEST_F(TableScriptTest, SkippedTablesAreNotEvenRead)
 {
-    rows = {{qint64(1), QStringLiteral("x"), QVariant(), 0.0, false, QVariant(), QVariant()}};
+    answer = {{qint64(1), QStringLiteral("x"), QVariant(), 0.0, false, QVariant(), QVariant()}};
     for (const char *table : {"MSysObjects", "vi_Stock", "QY3", "QY1"}) {
         QStringList lines;
         EXPECT_TRUE(TableInsertScript(queries, dataSet, QString::fromLatin1(table), lines)) << table;
